@@ -1,0 +1,7 @@
+# VANTU_SANITIZE=ON builds everything with AddressSanitizer and UndefinedBehaviorSanitizer.
+option(VANTU_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(VANTU_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Fails when a tracked C++ file differs from what clang-format makes of it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+clang-format --dry-run --Werror $files

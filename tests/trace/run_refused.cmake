@@ -1,0 +1,11 @@
+# Runs TOOL with INPUT (a two-line script) and expects status 2 and a message naming line 2.
+string(REPLACE "\\n" "\n" script "${INPUT}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/refused-input.txt "${script}\n")
+execute_process(COMMAND ${TOOL} INPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/refused-input.txt
+                OUTPUT_VARIABLE out ERROR_VARIABLE errors RESULT_VARIABLE status)
+if(NOT status EQUAL 2)
+  message(FATAL_ERROR "expected status 2, got ${status}")
+endif()
+if(NOT errors MATCHES "line 2:")
+  message(FATAL_ERROR "the message does not name line 2: ${errors}")
+endif()

@@ -2,10 +2,13 @@
 // prints the state, so the simulation can be checked against independent expectations.
 //
 //   seed S        seed the generator with S (0..4294967295) and run initGameState
-//   frames N      run N frames as the game does
-//   cursor X Y    where the next frame's pointer update finds the cursor
-//   lclick        a left button press between frames (only while all dice rest)
-//   rclick        a right button press between frames (only while all dice rest)
+//   frames N      run N frames as the game does (0..1000000000): updatePointer, stepDice,
+//                 advanceIntro, updateHandLift if introDistance is exactly 0; after each frame the
+//                 main loop's keyboard throw (key held and all dice at rest: throwDice)
+//   cursor X Y    where the next frame's pointer update finds the cursor (32-bit integers);
+//                 the update puts it back at 320 240. The tool starts with it at 320 240.
+//   lclick        a left button press between frames (handleLeftClick, only while all dice rest)
+//   rclick        a right button press between frames (throwDice, only while all dice rest)
 //   key down|up   the throw key (Enter or Space) held or released
 //   print         print the state
 //
@@ -21,6 +24,9 @@
 #include <vector>
 
 #include "dice_model.h"
+#include "motion.h"
+#include "platform_scripted.h"
+#include "pointer.h"
 #include "random.h"
 
 namespace {
@@ -64,6 +70,21 @@ void printState(const TraceState& trace) {
     }
 }
 
+// One frame in the order the game runs it: the frame step (pointer, dice, the two count-downs at
+// the points where the drawing runs them), then the main loop's keyboard throw test.
+void runFrame(TraceState& trace) {
+    updatePointer();
+    stepDice();
+    advanceIntro();
+    if (game.introDistance == 0) {
+        updateHandLift();
+    }
+    if (trace.throwKeyDown && allDiceAtRest()) {
+        throwDice();
+    }
+    ++trace.framesRun;
+}
+
 // Runs one command; returns an error text, empty on success.
 std::string runCommand(const std::vector<std::string>& words, TraceState& trace) {
     const std::string& command = words[0];
@@ -92,8 +113,31 @@ std::string runCommand(const std::vector<std::string>& words, TraceState& trace)
         printState(trace);
         return {};
     }
-    if (command == "frames" || command == "cursor" || command == "lclick") {
-        return "'" + command + "' needs the motion and pointer code, which is not built yet";
+    if (command == "frames") {
+        if (arguments != 1 || !parseInteger(words[1], 0, 1000000000, value)) {
+            return "frames takes one number 0..1000000000";
+        }
+        for (long long i = 0; i < value; ++i) {
+            runFrame(trace);
+        }
+        return {};
+    }
+    if (command == "cursor") {
+        long long y = 0;
+        constexpr long long kMin = std::numeric_limits<int>::min();
+        constexpr long long kMax = std::numeric_limits<int>::max();
+        if (arguments != 2 || !parseInteger(words[1], kMin, kMax, value) ||
+            !parseInteger(words[2], kMin, kMax, y)) {
+            return "cursor takes two numbers, x and y";
+        }
+        scripted::setCursor(static_cast<int>(value), static_cast<int>(y));
+        return {};
+    }
+    if (command == "lclick" && arguments == 0) {
+        if (allDiceAtRest()) {
+            handleLeftClick();
+        }
+        return {};
     }
     return "unknown command or wrong arguments: " + command;
 }
@@ -102,6 +146,8 @@ std::string runCommand(const std::vector<std::string>& words, TraceState& trace)
 
 int main() {
     TraceState trace;
+    // As if the player's cursor sat on the re-centre point when the game started.
+    scripted::setCursor(320, 240);
     std::string line;
     long long lineNumber = 0;
     while (std::getline(std::cin, line)) {

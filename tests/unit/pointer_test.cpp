@@ -244,23 +244,6 @@ TEST_F(Pointer, HandSlidesInAfterTheIntroAndOutWhileDiceFly) {
     }
     countDowns();
     EXPECT_EQ(game.handLift, 59);
-
-    // Values outside 0..60 are put back on the limit.
-    game.handLift = -3;
-    countDowns();
-    EXPECT_EQ(game.handLift, 0);
-    game.handLift = 61;
-    game.dice[0].bouncesLeft = 1;
-    countDowns();
-    EXPECT_EQ(game.handLift, 60);
-}
-
-TEST_F(Pointer, IntroIsOverForANegativeDistanceOnly) {
-    game.introDistance = -0.5f;
-    game.introAngle = 7;
-    advanceIntro();
-    EXPECT_EQ(game.introDistance, 0);
-    EXPECT_EQ(game.introAngle, 0);
 }
 
 }  // namespace

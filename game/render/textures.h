@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "dib.h"
+
 enum TextureSlot : int {
     TEX_DIE1 = 0,
     TEX_DIE2 = 1,
@@ -19,8 +21,19 @@ enum TextureSlot : int {
 
 inline constexpr int kTextureCount = 11;
 
+// The file of each slot, relative to the working directory.
+inline constexpr const char* kTextureFiles[kTextureCount] = {
+    "data/Die1.bmp",  "data/Die2.bmp",       "data/Die3.bmp",           "data/Die4.bmp",
+    "data/Die5.bmp",  "data/Die6.bmp",       "data/Desk.bmp",           "data/DieShader.bmp",
+    "data/Table.bmp", "data/HandCursor.bmp", "data/HandCursor_mask.bmp"};
+
 // OpenGL texture names by slot; they live until the rendering context ends.
 extern std::uint32_t textures[kTextureCount];
 
-// Needs a current rendering context. True when at least one of the eleven pictures loaded.
+// Needs a current rendering context. Generates the eleven texture objects and gives each slot
+// whose file loads its picture. True when at least one of the eleven pictures loaded.
 bool loadTextures();
+
+// The picture in `path`, or null: silently when the file cannot be opened, otherwise with the
+// reader's message. The caller frees it with freeRgbImage.
+RgbImage* loadBitmap(const char* path);

@@ -1,0 +1,417 @@
+// The bitmap reader: header parsing, colour tables, plain, bit-field and run-length pixel data.
+//
+// Every offset and count taken from the file is checked against the bytes really there, and all
+// size arithmetic is done in 64 bits, before anything is read or allocated.
+#include "dib.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform.h"
+
+namespace {
+
+constexpr std::uint32_t kCompressionNone = 0;
+constexpr std::uint32_t kCompressionRle8 = 1;
+constexpr std::uint32_t kCompressionRle4 = 2;
+constexpr std::uint32_t kCompressionBitFields = 3;
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::uint32_t kCoreHeaderSize = 12;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+
+using Bytes = std::span<const std::uint8_t>;
+
+std::uint16_t u16At(Bytes b, std::size_t at) {
+    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
+}
+
+std::uint32_t u32At(Bytes b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
+           (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+// Bytes [offset, offset + length) lie inside the file.
+bool holds(Bytes b, std::uint64_t offset, std::uint64_t length) {
+    return offset <= b.size() && length <= b.size() - offset;
+}
+
+// The header fields the conversion needs, in the 40-byte form.
+struct Header {
+    std::int64_t width;
+    std::int64_t height;
+    std::uint32_t bitCount;
+    std::uint32_t compression;
+    std::uint32_t imageSize;
+};
+
+// One colour channel of a bit-field picture.
+struct Channel {
+    std::uint32_t mask;
+    int shift;
+    int bits;
+};
+
+Channel channelOf(std::uint32_t mask) {
+    return {mask, std::countr_zero(mask), std::popcount(mask)};
+}
+
+// Masks must be non-empty, contiguous, disjoint and inside the pixel.
+bool validChannels(const std::array<Channel, 3>& c, std::uint32_t bitCount) {
+    const std::uint64_t pixelMask = (std::uint64_t{1} << bitCount) - 1;
+    std::uint32_t seen = 0;
+    for (const Channel& ch : c) {
+        if (ch.mask == 0 || (ch.mask & ~pixelMask) != 0 || (ch.mask & seen) != 0) {
+            return false;
+        }
+        if (((ch.mask >> ch.shift) & ((ch.mask >> ch.shift) + 1)) != 0) {
+            return false;  // holes in the mask
+        }
+        seen |= ch.mask;
+    }
+    return true;
+}
+
+// A channel value narrowed to its top 8 bits, or widened by shifting it up and repeating its
+// bits once below (5 bits: v << 3 | v >> 2).
+std::uint8_t scaleChannel(std::uint32_t pixel, const Channel& ch) {
+    const std::uint32_t v = (pixel & ch.mask) >> ch.shift;
+    if (ch.bits >= 8) {
+        return static_cast<std::uint8_t>(v >> (ch.bits - 8));
+    }
+    const std::uint32_t high = v << (8 - ch.bits);
+    return static_cast<std::uint8_t>(high | (high >> ch.bits));
+}
+
+// The colour table as red-green-blue triplets; indices past the table stay black.
+using Palette = std::array<std::uint8_t, 256 * 3>;
+
+struct Output {
+    std::uint8_t* pixels;
+    std::int64_t width;
+    std::int64_t rows;
+    bool topDown;
+
+    // Row y of the stored data (first stored row = 0) in the bottom-up output.
+    std::uint8_t* row(std::int64_t y) const {
+        const std::int64_t r = topDown ? rows - 1 - y : y;
+        return pixels + static_cast<std::size_t>(r * width * 3);
+    }
+};
+
+void putIndex(std::uint8_t* dst, const Palette& pal, unsigned index) {
+    std::memcpy(dst, &pal[index * 3], 3);
+}
+
+void convertIndexedRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width,
+                       std::uint32_t bitCount, const Palette& pal) {
+    switch (bitCount) {
+        case 1:
+            for (std::int64_t x = 0; x < width; ++x) {
+                putIndex(dst + x * 3, pal, (src[x >> 3] >> (7 - (x & 7))) & 1u);
+            }
+            break;
+        case 4:
+            for (std::int64_t x = 0; x < width; ++x) {
+                putIndex(dst + x * 3, pal, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15u);
+            }
+            break;
+        default:
+            for (std::int64_t x = 0; x < width; ++x) {
+                putIndex(dst + x * 3, pal, src[x]);
+            }
+            break;
+    }
+}
+
+void convertBgr24Row(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
+    for (std::int64_t x = 0; x < width; ++x) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+        src += 3;
+        dst += 3;
+    }
+}
+
+void convertBgrx32Row(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
+    for (std::int64_t x = 0; x < width; ++x) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+        src += 4;
+        dst += 3;
+    }
+}
+
+void convertFieldsRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width,
+                      std::uint32_t bitCount, const std::array<Channel, 3>& c) {
+    const int step = bitCount == 16 ? 2 : 4;
+    for (std::int64_t x = 0; x < width; ++x) {
+        std::uint32_t p = src[0] | (src[1] << 8);
+        if (step == 4) {
+            p |= (static_cast<std::uint32_t>(src[2]) << 16) |
+                 (static_cast<std::uint32_t>(src[3]) << 24);
+        }
+        dst[0] = scaleChannel(p, c[0]);
+        dst[1] = scaleChannel(p, c[1]);
+        dst[2] = scaleChannel(p, c[2]);
+        src += step;
+        dst += 3;
+    }
+}
+
+// Run-length data: pixels it never reaches stay black; runs and deltas that go past the end of a
+// row are cut there; data past the last row or past the end of the stream is ignored.
+void decodeRle(Bytes s, const Output& out, bool fourBit, const Palette& pal) {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    std::size_t pos = 0;
+    auto put = [&](unsigned index) {
+        if (x < out.width && y < out.rows) {
+            putIndex(out.row(y) + x * 3, pal, index);
+        }
+        ++x;
+    };
+    while (pos + 2 <= s.size() && y < out.rows) {
+        const std::uint8_t count = s[pos];
+        const std::uint8_t value = s[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            for (unsigned i = 0; i < count && x < out.width; ++i) {
+                put(fourBit ? ((i & 1) ? value & 15u : value >> 4) : value);
+            }
+            continue;
+        }
+        if (value == 0) {  // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) {  // end of picture
+            break;
+        } else if (value == 2) {  // delta
+            if (pos + 2 > s.size()) {
+                break;
+            }
+            x += s[pos];
+            y += s[pos + 1];
+            pos += 2;
+        } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
+            const std::size_t length = fourBit ? (value + 1u) / 2 : value;
+            const std::size_t available = std::min(length, s.size() - pos);
+            for (unsigned i = 0; i < value; ++i) {
+                const std::size_t at = fourBit ? i / 2 : i;
+                if (at >= available) {
+                    break;
+                }
+                const std::uint8_t b = s[pos + at];
+                put(fourBit ? ((i & 1) ? b & 15u : b >> 4) : b);
+            }
+            pos += (length + 1) & ~std::size_t{1};
+        }
+    }
+}
+
+// Which bit counts go with which compression.
+bool supportedKind(std::uint32_t bitCount, std::uint32_t compression) {
+    switch (compression) {
+        case kCompressionNone:
+            return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
+                   bitCount == 24 || bitCount == 32;
+        case kCompressionRle8:
+            return bitCount == 8;
+        case kCompressionRle4:
+            return bitCount == 4;
+        case kCompressionBitFields:
+            return bitCount == 16 || bitCount == 32;
+        default:
+            return false;
+    }
+}
+
+DibResult failure(const char* message) {
+    return {nullptr, message};
+}
+
+}  // namespace
+
+DibResult decodeDib(std::span<const std::uint8_t> bytes, std::uint64_t maxPixelBytes) {
+    const bool hasFileHeader = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    const std::size_t infoAt = hasFileHeader ? kFileHeaderSize : 0;
+    if (!holds(bytes, infoAt, 4)) {
+        return failure(kDibUnknownFormatMessage);
+    }
+    const std::uint32_t headerSize = u32At(bytes, infoAt);
+    if (headerSize != kCoreHeaderSize && headerSize != kInfoHeaderSize) {
+        return failure(kDibUnknownFormatMessage);
+    }
+    if (!holds(bytes, infoAt, headerSize)) {
+        return failure(kDibConversionErrorMessage);
+    }
+
+    // Header fields and the number of colour table entries.
+    Header h{};
+    std::uint32_t entries = 0;
+    if (headerSize == kCoreHeaderSize) {
+        h.width = u16At(bytes, infoAt + 4);
+        h.height = u16At(bytes, infoAt + 6);
+        h.bitCount = u16At(bytes, infoAt + 10);
+    } else {
+        h.width = static_cast<std::int32_t>(u32At(bytes, infoAt + 4));
+        h.height = static_cast<std::int32_t>(u32At(bytes, infoAt + 8));
+        h.bitCount = u16At(bytes, infoAt + 14);
+        h.compression = u32At(bytes, infoAt + 16);
+        h.imageSize = u32At(bytes, infoAt + 20);
+        entries = u32At(bytes, infoAt + 32) & 0xffffu;
+    }
+    if (entries == 0) {
+        entries = h.bitCount == 1 ? 2 : h.bitCount == 4 ? 16 : h.bitCount == 8 ? 256 : 0;
+    }
+
+    // The 24-bit picture must be possible before any pixel is looked at.
+    const std::int64_t rows = h.height < 0 ? -h.height : h.height;
+    if (h.width <= 0 || rows == 0 ||
+        static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(rows) * 3 >
+            maxPixelBytes) {
+        return failure(kDibOutOfMemoryMessage);
+    }
+
+    if (!supportedKind(h.bitCount, h.compression)) {
+        return failure(kDibConversionErrorMessage);
+    }
+    const bool rle = h.compression == kCompressionRle8 || h.compression == kCompressionRle4;
+    if (rle && h.height < 0) {
+        return failure(kDibConversionErrorMessage);
+    }
+
+    // Bit-field masks follow the 40-byte header; the colour table comes after them.
+    std::size_t tableAt = infoAt + headerSize;
+    std::array<Channel, 3> channels{channelOf(0x7c00), channelOf(0x03e0), channelOf(0x001f)};
+    if (h.bitCount == 32) {
+        channels = {channelOf(0xff0000), channelOf(0x00ff00), channelOf(0x0000ff)};
+    }
+    if (h.compression == kCompressionBitFields) {
+        if (!holds(bytes, tableAt, 12)) {
+            return failure(kDibConversionErrorMessage);
+        }
+        channels = {channelOf(u32At(bytes, tableAt)), channelOf(u32At(bytes, tableAt + 4)),
+                    channelOf(u32At(bytes, tableAt + 8))};
+        if (!validChannels(channels, h.bitCount)) {
+            return failure(kDibConversionErrorMessage);
+        }
+        tableAt += 12;
+    }
+    const std::size_t entrySize = headerSize == kCoreHeaderSize ? 3 : 4;
+    const std::uint64_t tableBytes = std::uint64_t{entries} * entrySize;
+    if (!holds(bytes, tableAt, tableBytes)) {
+        return failure(kDibConversionErrorMessage);
+    }
+    Palette palette{};
+    for (std::uint32_t i = 0; i < entries && i < 256; ++i) {
+        const std::size_t at = tableAt + i * entrySize;
+        palette[i * 3] = bytes[at + 2];
+        palette[i * 3 + 1] = bytes[at + 1];
+        palette[i * 3 + 2] = bytes[at];
+    }
+
+    // Where the pixel data starts, and how much of it the picture needs.
+    const std::uint64_t dataAt = hasFileHeader ? u32At(bytes, 10) : tableAt + tableBytes;
+    if (dataAt > bytes.size()) {
+        return failure(kDibConversionErrorMessage);
+    }
+    const std::uint64_t available = bytes.size() - dataAt;
+    const std::uint64_t stride = (static_cast<std::uint64_t>(h.width) * h.bitCount + 31) / 32 * 4;
+    std::uint64_t dataBytes = 0;
+    if (rle) {
+        // A stated size must be there; without one the stream may run to the end of the file.
+        dataBytes = h.imageSize == 0 ? available : h.imageSize;
+    } else {
+        if (static_cast<std::uint64_t>(rows) > available / stride) {
+            return failure(kDibConversionErrorMessage);
+        }
+        dataBytes = stride * static_cast<std::uint64_t>(rows);
+    }
+    if (dataBytes > available) {
+        return failure(kDibConversionErrorMessage);
+    }
+    const Bytes data =
+        bytes.subspan(static_cast<std::size_t>(dataAt), static_cast<std::size_t>(dataBytes));
+
+    const std::size_t pixelBytes = static_cast<std::size_t>(h.width * rows * 3);
+    auto* pixels =
+        static_cast<std::uint8_t*>(rle ? std::calloc(pixelBytes, 1) : std::malloc(pixelBytes));
+    auto* image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
+    if (pixels == nullptr || image == nullptr) {
+        std::free(pixels);
+        std::free(image);
+        return failure(kDibOutOfMemoryMessage);
+    }
+    const Output out{pixels, h.width, rows, h.height < 0};
+
+    if (rle) {
+        decodeRle(data, out, h.compression == kCompressionRle4, palette);
+    } else {
+        const bool fields =
+            h.bitCount == 16 || (h.bitCount == 32 && h.compression == kCompressionBitFields);
+        for (std::int64_t y = 0; y < rows; ++y) {
+            const std::uint8_t* src = data.data() + static_cast<std::size_t>(y) * stride;
+            std::uint8_t* dst = out.row(y);
+            if (h.bitCount <= 8) {
+                convertIndexedRow(src, dst, h.width, h.bitCount, palette);
+            } else if (h.bitCount == 24) {
+                convertBgr24Row(src, dst, h.width);
+            } else if (fields) {
+                convertFieldsRow(src, dst, h.width, h.bitCount, channels);
+            } else {
+                convertBgrx32Row(src, dst, h.width);
+            }
+        }
+    }
+
+    image->width = static_cast<std::int32_t>(h.width);
+    image->height = static_cast<std::int32_t>(h.height);
+    image->pixels = pixels;
+    return {image, nullptr};
+}
+
+void freeRgbImage(RgbImage* image) {
+    if (image != nullptr) {
+        std::free(image->pixels);
+        std::free(image);
+    }
+}
+
+RgbImage* loadDibImage(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    void* view = MAP_FAILED;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        view = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    }
+    if (view == MAP_FAILED) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        const std::string text = std::string("Failed to open DIB file ") + path + ".\n";
+        messageBox(getFocus(), text.c_str(), "Error", MB_OK);
+        return nullptr;
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    const DibResult result = decodeDib({static_cast<const std::uint8_t*>(view), size});
+    ::munmap(view, size);
+    ::close(fd);
+    if (result.error != nullptr) {
+        messageBox(getFocus(), result.error, "Error", MB_OK);
+        return nullptr;
+    }
+    return result.image;
+}

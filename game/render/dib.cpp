@@ -93,8 +93,8 @@ std::uint8_t scaleChannel(std::uint32_t pixel, const Channel& ch) {
     return static_cast<std::uint8_t>(high | (high >> ch.bits));
 }
 
-// The colour table as red-green-blue triplets; indices past the table stay black.
-using Palette = std::array<std::uint8_t, 256 * 3>;
+// The colour table, each entry red | green << 8 | blue << 16; indices past the table are black.
+using Palette = std::array<std::uint32_t, 256>;
 
 struct Output {
     std::uint8_t* pixels;
@@ -110,7 +110,21 @@ struct Output {
 };
 
 void putIndex(std::uint8_t* dst, const Palette& pal, unsigned index) {
-    std::memcpy(dst, &pal[index * 3], 3);
+    const std::uint32_t c = pal[index];
+    dst[0] = static_cast<std::uint8_t>(c);
+    dst[1] = static_cast<std::uint8_t>(c >> 8);
+    dst[2] = static_cast<std::uint8_t>(c >> 16);
+}
+
+// 8-bit rows, the hot path of colour-table pictures: each pixel is stored as a whole word whose
+// fourth byte the next pixel overwrites; the row's last pixel is stored byte by byte.
+void convertIndex8Row(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width,
+                      const Palette& pal) {
+    static_assert(std::endian::native == std::endian::little);
+    for (std::int64_t x = 0; x + 1 < width; ++x) {
+        std::memcpy(dst + x * 3, &pal[src[x]], 4);
+    }
+    putIndex(dst + (width - 1) * 3, pal, src[width - 1]);
 }
 
 void convertIndexedRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width,
@@ -127,9 +141,7 @@ void convertIndexedRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t 
             }
             break;
         default:
-            for (std::int64_t x = 0; x < width; ++x) {
-                putIndex(dst + x * 3, pal, src[x]);
-            }
+            convertIndex8Row(src, dst, width, pal);
             break;
     }
 }
@@ -318,9 +330,7 @@ DibResult decodeDib(std::span<const std::uint8_t> bytes, std::uint64_t maxPixelB
     Palette palette{};
     for (std::uint32_t i = 0; i < entries && i < 256; ++i) {
         const std::size_t at = tableAt + i * entrySize;
-        palette[i * 3] = bytes[at + 2];
-        palette[i * 3 + 1] = bytes[at + 1];
-        palette[i * 3 + 2] = bytes[at];
+        palette[i] = bytes[at + 2] | (bytes[at + 1] << 8) | (std::uint32_t{bytes[at]} << 16);
     }
 
     // Where the pixel data starts, and how much of it the picture needs.

@@ -1,0 +1,251 @@
+#include "config_dlg.h"
+
+#include <wx/button.h>
+#include <wx/dcclient.h>
+#include <wx/font.h>
+#include <wx/icon.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+
+#include "icon/kpxconfig_16.xpm"
+#include "icon/kpxconfig_32.xpm"
+#include "radio_group.h"
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CConfigDlg, wxDialog)
+    EVT_INIT_DIALOG(CConfigDlg::OnInitDialog)
+    EVT_PAINT(CConfigDlg::OnPaint)
+    EVT_BUTTON(wxID_OK, CConfigDlg::OnOK)
+    EVT_BUTTON(IDC_PRESET_COMPATIBILITY, CConfigDlg::OnPresetCompatibility)
+    EVT_BUTTON(IDC_PRESET_DEFAULT, CConfigDlg::OnPresetDefault)
+    EVT_BUTTON(IDC_PRESET_PREFERRED, CConfigDlg::OnPresetPreferred)
+wxEND_EVENT_TABLE()
+    // clang-format on
+    // There is no handler for the icon shown while dragging a minimised window: X window
+    // managers do not ask the program for one. Cancel, Escape and the close box are the
+    // toolkit's own: they end the dialog with wxID_CANCEL and write nothing.
+
+    wxWindowID toolkitId(int templateId) {
+    switch (templateId) {
+        case IDOK:
+            return wxID_OK;
+        case IDCANCEL:
+            return wxID_CANCEL;
+        case IDC_STATIC:
+            return wxID_ANY;
+        default:
+            return templateId;
+    }
+}
+
+CConfigDlg::CConfigDlg() {
+    const DialogFrame& frame = kConfigDialogFrame;
+    // A caption with a close box, no minimise or maximise box, not resizable; no parent, so
+    // the window manager gives it its own taskbar entry.
+    Create(nullptr, wxID_ANY, wxString::FromUTF8(frame.caption),
+           wxPoint(frame.rect.x, frame.rect.y), wxDefaultSize,
+           wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxDIALOG_NO_PARENT);
+    limitFrameToCloseBox();
+    // The 8-point sans serif face of the template; dialog units follow from its metrics.
+    SetFont(wxFontInfo(frame.fontPointSize).Family(wxFONTFAMILY_SWISS));
+    const wxSize base = ConvertDialogToPixels(wxSize(4, 8));
+    const PixelRect client =
+        dialogUnitsToPixels(DialogRect{0, 0, frame.rect.width, frame.rect.height}, base.x, base.y);
+    SetClientSize(client.width, client.height);
+    createControls();
+
+    m_hIcon.AddIcon(wxIcon(kpxconfig_32_xpm));
+    m_hIcon.AddIcon(wxIcon(kpxconfig_16_xpm));
+}
+
+void CConfigDlg::limitFrameToCloseBox() {
+    // The toolkit leaves the frame to the window manager's defaults, which include minimise
+    // and maximise boxes. Ask for a title bar with the window menu and a close box only,
+    // through the Motif hints, which X window managers honour.
+    auto* widget = static_cast<GtkWidget*>(GetHandle());
+    gtk_widget_realize(widget);
+    GdkWindow* window = gtk_widget_get_window(widget);
+    gdk_window_set_decorations(
+        window, static_cast<GdkWMDecoration>(GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU));
+    gdk_window_set_functions(window, static_cast<GdkWMFunction>(GDK_FUNC_MOVE | GDK_FUNC_CLOSE));
+}
+
+void CConfigDlg::createControls() {
+    const wxSize base = ConvertDialogToPixels(wxSize(4, 8));
+    const std::span<const DialogControl> table(kConfigDialogControls);
+
+    // Which table rows start a radio group, and which row ends each group's radio buttons.
+    std::vector<int> groupStartOfRow(table.size(), 0);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (i == 0 || (table[i].flags & kGroup) != 0) {
+            const std::vector<std::size_t> members = radioGroupMembers(table, table[i].id);
+            if (!members.empty()) {
+                m_radioGroups.emplace_back(table[i].id, RadioGroup{});
+            }
+            for (std::size_t row : members) {
+                groupStartOfRow[row] = table[i].id;
+            }
+        }
+    }
+
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const DialogControl& c = table[i];
+        const PixelRect px = dialogUnitsToPixels(c.rect, base.x, base.y);
+        wxPoint pos(px.x, px.y);
+        wxSize size(px.width, px.height);
+        const wxString text = wxString::FromUTF8(c.text);
+        const wxWindowID id = toolkitId(c.id);
+        wxWindow* window = nullptr;
+        switch (c.kind) {
+            case ControlKind::DefPushButton: {
+                auto* button = new wxButton(this, id, text, pos, size);
+                button->SetDefault();
+                window = button;
+                break;
+            }
+            case ControlKind::PushButton:
+                window = new wxButton(this, id, text, pos, size);
+                break;
+            case ControlKind::GroupBox:
+                window = new wxStaticBox(this, id, text, pos, size);
+                break;
+            case ControlKind::AutoCheckBox:
+                window = new wxCheckBox(this, id, text, pos, size);
+                break;
+            case ControlKind::CenteredStatic:
+                window = new wxStaticText(this, id, text, pos, size,
+                                          wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+                break;
+            case ControlKind::AutoRadioButton: {
+                RadioGroup& group = groupStartingAt(groupStartOfRow[i]);
+                auto* radio = new wxRadioButton(this, id, text, pos, size,
+                                                group.buttons.empty() ? wxRB_GROUP : 0);
+                // GTK draws a radio button no lower than its own minimum; a lower template
+                // rectangle keeps its centre line, so the text stays where the template has it.
+                const int minHeight = radio->GetBestSize().y;
+                if (size.y < minHeight) {
+                    pos.y -= (minHeight - size.y) / 2;
+                    size.y = minHeight;
+                    radio->SetSize(pos.x, pos.y, size.x, size.y);
+                }
+                group.buttons.push_back(radio);
+                window = radio;
+                const std::vector<std::size_t> members =
+                    radioGroupMembers(table, groupStartOfRow[i]);
+                if (i == members.back()) {
+                    // Joins the group because it directly follows the group's last button.
+                    group.clearer =
+                        new wxRadioButton(this, wxID_ANY, wxString(), wxPoint(0, 0), wxSize(1, 1));
+                    group.clearer->Hide();
+                }
+                break;
+            }
+        }
+        if ((c.flags & kTabStop) == 0) {
+            window->DisableFocusFromKeyboard();
+        }
+        if (c.id == IDC_USE_SOUND) {
+            m_useSound = static_cast<wxCheckBox*>(window);
+        }
+        m_controls[i] = window;
+    }
+}
+
+CConfigDlg::RadioGroup& CConfigDlg::groupStartingAt(int firstId) {
+    const auto found =
+        std::find_if(m_radioGroups.begin(), m_radioGroups.end(),
+                     [firstId](const auto& entry) { return entry.first == firstId; });
+    return found->second;
+}
+
+wxWindow* CConfigDlg::control(int id) const {
+    for (std::size_t i = 0; i < kConfigDialogControls.size(); ++i) {
+        if (kConfigDialogControls[i].id == id && id != IDC_STATIC) {
+            return m_controls[i];
+        }
+    }
+    return nullptr;
+}
+
+void CConfigDlg::setRadioGroup(RadioGroup& group, int index) {
+    const std::vector<bool> checks = radioChecksFromIndex(index, group.buttons.size());
+    const auto checked = std::find(checks.begin(), checks.end(), true);
+    if (checked == checks.end()) {
+        group.clearer->SetValue(true);
+    } else {
+        group.buttons[static_cast<std::size_t>(checked - checks.begin())]->SetValue(true);
+    }
+}
+
+int CConfigDlg::radioGroupIndex(const RadioGroup& group) {
+    std::vector<bool> checks;
+    for (const wxRadioButton* button : group.buttons) {
+        checks.push_back(button->GetValue());
+    }
+    return radioIndexFromChecks(checks);
+}
+
+bool CConfigDlg::UpdateData(bool saveAndValidate) {
+    RadioGroup& bitDepth = groupStartingAt(IDC_DEPTH_16);
+    RadioGroup& refreshRate = groupStartingAt(IDC_RATE_60);
+    RadioGroup& resolution = groupStartingAt(IDC_RES_640X480);
+    if (saveAndValidate) {
+        m_bUseSound = m_useSound->GetValue() ? 1 : 0;
+        m_nBitDepth = radioGroupIndex(bitDepth);
+        m_nRefreshRate = radioGroupIndex(refreshRate);
+        m_nResolution = radioGroupIndex(resolution);
+    } else {
+        // A stored sound byte other than 0 or 1 shows as checked; OK then stores 1.
+        m_useSound->SetValue(m_bUseSound != 0);
+        setRadioGroup(bitDepth, m_nBitDepth);
+        setRadioGroup(refreshRate, m_nRefreshRate);
+        setRadioGroup(resolution, m_nResolution);
+    }
+    return true;
+}
+
+void CConfigDlg::OnInitDialog(wxInitDialogEvent& event) {
+    wxDialog::OnInitDialog(event);
+    SetIcons(m_hIcon);  // the big and the small icon
+    loadSettings(*this);
+    UpdateData(false);
+    // The first tab stop, "OK", takes the focus.
+    controlAt(0)->SetFocus();
+}
+
+void CConfigDlg::OnPaint(wxPaintEvent& event) {
+    if (IsIconized()) {
+        // Nothing to draw: on X11 a minimised window is not shown at all, and the window
+        // manager draws its icon itself from the icons set with SetIcons.
+        wxPaintDC dc(this);
+        return;
+    }
+    event.Skip();
+}
+
+void CConfigDlg::OnOK(wxCommandEvent&) {
+    UpdateData(true);
+    saveSettings(*this);
+    EndDialog(wxID_OK);
+}
+
+void CConfigDlg::applyPresetToControls(Preset preset) {
+    applyPreset(*this, preset);
+    UpdateData(false);
+}
+
+void CConfigDlg::OnPresetCompatibility(wxCommandEvent&) {
+    applyPresetToControls(Preset::Compatibility);
+}
+
+void CConfigDlg::OnPresetDefault(wxCommandEvent&) {
+    applyPresetToControls(Preset::Default);
+}
+
+void CConfigDlg::OnPresetPreferred(wxCommandEvent&) {
+    applyPresetToControls(Preset::Preferred);
+}

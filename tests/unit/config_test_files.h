@@ -1,0 +1,92 @@
+// Helpers for tests that work on "KPX.cfg" in a working folder of their own.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+namespace config_test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline const Bytes kDefaultBytes{0x01, 0x02, 0, 0, 0, 0x01, 0, 0, 0, 0x03, 0, 0, 0};
+inline const Bytes kCompatibilityBytes{0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0x07, 0, 0, 0};
+inline const Bytes kPreferredBytes{0x01, 0x02, 0, 0, 0, 0x01, 0, 0, 0, 0x05, 0, 0, 0};
+
+inline void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A fresh folder, made the working directory while the object lives.
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::string& name)
+        : previous_(std::filesystem::current_path()),
+          dir_(std::filesystem::temp_directory_path() /
+               ("vantu-" + name + "-" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        // Searchable by everyone, so that only a file's own mode decides whether an
+        // unprivileged user may write it.
+        std::filesystem::permissions(
+            dir_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                      std::filesystem::perms::others_exec);
+        std::filesystem::current_path(dir_);
+    }
+    ~WorkingFolder() {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+    const std::filesystem::path& path() const { return dir_; }
+
+  private:
+    std::filesystem::path previous_;
+    std::filesystem::path dir_;
+};
+
+inline void makeReadOnly(const std::filesystem::path& path) {
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+}
+
+// Root may write a read-only file. While this object lives, file permission checks on the
+// calling thread are made as an unprivileged user (fsuid 65534) when the test runs as root,
+// so that a read-only file really cannot be opened for writing; otherwise it does nothing.
+class UnprivilegedFileAccess {
+  public:
+    UnprivilegedFileAccess() : root_(::geteuid() == 0) {
+        if (root_) {
+            ::setfsuid(65534);
+        }
+    }
+    ~UnprivilegedFileAccess() {
+        if (root_) {
+            ::setfsuid(0);
+        }
+    }
+    UnprivilegedFileAccess(const UnprivilegedFileAccess&) = delete;
+    UnprivilegedFileAccess& operator=(const UnprivilegedFileAccess&) = delete;
+
+  private:
+    bool root_;
+};
+
+}  // namespace config_test

@@ -1,0 +1,403 @@
+// The settings dialog on a real X server, driven with real mouse clicks and key presses
+// (XTEST) from inside the process. Run it through x_session.sh --wm.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dcclient.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config_dlg.h"
+#include "config_test_files.h"
+
+namespace {
+
+using config_test::Bytes;
+using config_test::kCompatibilityBytes;
+using config_test::kDefaultBytes;
+using config_test::kPreferredBytes;
+using config_test::readFile;
+using config_test::writeFile;
+
+constexpr auto kScriptTimeout = std::chrono::seconds(10);
+
+// Runs the dialog modally while a timer works through a list of steps, as a user would.
+// A step returns false to be tried again on the next tick (a wait for something to show).
+class DialogScript : public wxTimer {
+  public:
+    using Step = std::function<bool()>;
+
+    explicit DialogScript(CConfigDlg& dlg) : dlg_(dlg) {}
+
+    DialogScript& then(std::string what, Step step) {
+        steps_.push_back({std::move(what), std::move(step)});
+        return *this;
+    }
+
+    // The dialog's result; wxID_ABORT (and a test failure) when the script got stuck.
+    int run() {
+        started_ = std::chrono::steady_clock::now();
+        Start(20);
+        const int result = dlg_.ShowModal();
+        Stop();
+        EXPECT_EQ(next_, steps_.size()) << "the dialog closed before the step: "
+                                        << (next_ < steps_.size() ? steps_[next_].what : "");
+        return result;
+    }
+
+  private:
+    void Notify() override {
+        if (!dlg_.IsModal()) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() - started_ > kScriptTimeout) {
+            ADD_FAILURE() << "timed out at the step: "
+                          << (next_ < steps_.size() ? steps_[next_].what
+                                                    : "(all done, the dialog is still open)");
+            next_ = steps_.size();
+            dlg_.EndModal(wxID_ABORT);
+            return;
+        }
+        if (next_ < steps_.size() && steps_[next_].step()) {
+            ++next_;
+        }
+    }
+
+    struct Named {
+        std::string what;
+        Step step;
+    };
+    CConfigDlg& dlg_;
+    std::vector<Named> steps_;
+    std::size_t next_ = 0;
+    std::chrono::steady_clock::time_point started_;
+};
+
+bool isChecked(const CConfigDlg& dlg, int id) {
+    if (auto* radio = dynamic_cast<wxRadioButton*>(dlg.control(id))) {
+        return radio->GetValue();
+    }
+    return static_cast<wxCheckBox*>(dlg.control(id))->GetValue();
+}
+
+// The IDs of the checked radio buttons and check box, in table order.
+std::vector<int> checkedIds(const CConfigDlg& dlg) {
+    std::vector<int> ids;
+    for (const DialogControl& c : kConfigDialogControls) {
+        if ((c.kind == ControlKind::AutoRadioButton || c.kind == ControlKind::AutoCheckBox) &&
+            isChecked(dlg, c.id)) {
+            ids.push_back(c.id);
+        }
+    }
+    return ids;
+}
+
+class DialogTest : public ::testing::Test {
+  protected:
+    // The dialog is up, has the keyboard focus and sits where it will stay.
+    DialogScript::Step shown() {
+        return [this] { return dlg_.IsShownOnScreen() && dlg_.IsActive() && settled(); };
+    }
+    DialogScript::Step click(int id) {
+        return [this, id] {
+            wxWindow* c = dlg_.control(id);
+            const wxPoint centre = dlg_.ClientToScreen(
+                c->GetPosition() + wxPoint(c->GetSize().x / 2, c->GetSize().y / 2));
+            sim_.MouseMove(centre);
+            sim_.MouseClick();
+            return true;
+        };
+    }
+    DialogScript::Step key(int code) {
+        return [this, code] {
+            sim_.Char(code);
+            return true;
+        };
+    }
+    // Waits until exactly these boxes and radio buttons are checked.
+    DialogScript::Step checked(std::vector<int> ids) {
+        return [this, ids] { return checkedIds(dlg_) == ids; };
+    }
+    DialogScript::Step focusOn(int id) {
+        return [this, id] { return wxWindow::FindFocus() == dlg_.control(id); };
+    }
+    DialogScript::Step check(std::function<void()> expectations) {
+        return [expectations] {
+            expectations();
+            return true;
+        };
+    }
+
+    // Two ticks in a row at the same screen position: the window manager is done placing it.
+    bool settled() {
+        const wxPoint now = dlg_.GetScreenPosition();
+        const bool same = now == lastPosition_;
+        lastPosition_ = now;
+        return same;
+    }
+
+    config_test::WorkingFolder folder_{"config-gui"};
+    CConfigDlg dlg_;
+    DialogScript script_{dlg_};
+    wxUIActionSimulator sim_;
+    wxPoint lastPosition_{-1, -1};
+};
+
+constexpr int kDefaultsShown[] = {IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75};
+
+TEST_F(DialogTest, FirstRunThenOkWritesTheDefaults) {
+    script_.then("shown", shown())
+        .then("defaults shown", checked({std::begin(kDefaultsShown), std::end(kDefaultsShown)}))
+        .then("OK has the focus", focusOn(IDOK))
+        .then("Enter", key(WXK_RETURN));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), kDefaultBytes);
+}
+
+TEST_F(DialogTest, CompatibilityThenOkSelectsTheDefaultRefreshRadioButton) {
+    script_.then("shown", shown())
+        .then("click Compatability", click(IDC_PRESET_COMPATIBILITY))
+        .then("preset shown",
+              checked({IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_16, IDC_RATE_DEFAULT}))
+        .then("click OK", click(IDOK));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), kCompatibilityBytes);
+}
+
+TEST_F(DialogTest, RefreshRateDefaultStoresSeven) {
+    script_.then("shown", shown())
+        .then("click the Default radio button", click(IDC_RATE_DEFAULT))
+        .then("it alone is selected in its group",
+              checked({IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_DEFAULT}))
+        .then("click OK", click(IDOK));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), (Bytes{1, 2, 0, 0, 0, 1, 0, 0, 0, 7, 0, 0, 0}));
+}
+
+TEST_F(DialogTest, ClearingUseSoundThenAnyPresetChecksItAgain) {
+    script_.then("shown", shown());
+    for (int preset : {IDC_PRESET_COMPATIBILITY, IDC_PRESET_DEFAULT, IDC_PRESET_PREFERRED}) {
+        const std::string name = std::to_string(preset);
+        script_.then("click Use Sound before " + name, click(IDC_USE_SOUND))
+            .then("Use Sound clear before " + name,
+                  [this] { return !isChecked(dlg_, IDC_USE_SOUND); })
+            .then("click preset " + name, click(preset))
+            .then("Use Sound checked after " + name,
+                  [this] { return isChecked(dlg_, IDC_USE_SOUND); });
+    }
+    script_.then("click Cancel", click(IDCANCEL));
+    EXPECT_EQ(script_.run(), wxID_CANCEL);
+    EXPECT_FALSE(std::filesystem::exists("KPX.cfg"));
+}
+
+// "Perferred" changes every group, then Cancel, Escape or the close box: nothing is written.
+class DialogCancelTest : public DialogTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DialogCancelTest, PreferredThenCancellingLeavesTheFileUnchanged) {
+    writeFile("KPX.cfg", kCompatibilityBytes);
+    script_.then("shown", shown())
+        .then("click Perferred", click(IDC_PRESET_PREFERRED))
+        .then("preset shown",
+              checked({IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_100}));
+    const std::string how = GetParam();
+    if (how == "Cancel") {
+        script_.then("click Cancel", click(IDCANCEL));
+    } else if (how == "Escape") {
+        script_.then("Escape", key(WXK_ESCAPE));
+    } else {
+        // What the toolkit does when the window manager's close box is clicked.
+        script_.then("close box", [this] { return dlg_.Close(); });
+    }
+    EXPECT_EQ(script_.run(), wxID_CANCEL);
+    EXPECT_EQ(readFile("KPX.cfg"), kCompatibilityBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, DialogCancelTest, ::testing::Values("Cancel", "Escape", "Close"));
+
+TEST_F(DialogTest, AResolutionMatchingNoButtonShowsNoneAndStoresMinusOne) {
+    const Bytes stored{0, 9, 0, 0, 0, 0, 0, 0, 0, 6, 0, 0, 0};
+    writeFile("KPX.cfg", stored);
+    script_.then("shown", shown())
+        .then("no resolution selected", checked({IDC_DEPTH_16, IDC_RATE_120}))
+        .then("click OK", click(IDOK));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), (Bytes{0, 0xff, 0xff, 0xff, 0xff, 0, 0, 0, 0, 6, 0, 0, 0}));
+}
+
+TEST_F(DialogTest, PickingAResolutionAfterNoneWasShownStoresIt) {
+    writeFile("KPX.cfg", {0, 9, 0, 0, 0, 0, 0, 0, 0, 6, 0, 0, 0});
+    script_.then("shown", shown())
+        .then("no resolution selected", checked({IDC_DEPTH_16, IDC_RATE_120}))
+        .then("click 800x600", click(IDC_RES_800X600))
+        .then("800x600 selected", checked({IDC_RES_800X600, IDC_DEPTH_16, IDC_RATE_120}))
+        .then("click OK", click(IDOK));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), (Bytes{0, 1, 0, 0, 0, 0, 0, 0, 0, 6, 0, 0, 0}));
+}
+
+TEST_F(DialogTest, AReadOnlyFileKeepsItsContentAndTheDialogStillCloses) {
+    writeFile("KPX.cfg", kPreferredBytes);
+    config_test::makeReadOnly("KPX.cfg");
+    config_test::UnprivilegedFileAccess unprivileged;
+    script_.then("shown", shown())
+        .then("click Compatability", click(IDC_PRESET_COMPATIBILITY))
+        .then("preset shown",
+              checked({IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_16, IDC_RATE_DEFAULT}))
+        .then("click OK", click(IDOK));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), kPreferredBytes);
+}
+
+TEST_F(DialogTest, OkCutsATwentyByteFileTo13) {
+    Bytes longer = kCompatibilityBytes;
+    longer.resize(20, 0x5a);
+    writeFile("KPX.cfg", longer);
+    script_.then("shown", shown())
+        .then("file shown",
+              checked({IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_16, IDC_RATE_DEFAULT}))
+        .then("click OK", click(IDOK));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), kCompatibilityBytes);
+}
+
+TEST_F(DialogTest, ASoundByteOtherThanZeroOrOneShowsCheckedAndOkStoresOne) {
+    writeFile("KPX.cfg", {2, 2, 0, 0, 0, 1, 0, 0, 0, 3, 0, 0, 0});
+    script_.then("shown", shown())
+        .then("Use Sound checked", checked({std::begin(kDefaultsShown), std::end(kDefaultsShown)}))
+        .then("click OK", click(IDOK));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), kDefaultBytes);
+}
+
+TEST_F(DialogTest, TabVisitsTheTabStopsInCreationOrder) {
+    script_.then("shown", shown()).then("OK has the focus", focusOn(IDOK));
+    for (int id : {IDCANCEL, IDC_USE_SOUND, IDC_PRESET_COMPATIBILITY, IDC_PRESET_DEFAULT,
+                   IDC_PRESET_PREFERRED, IDOK}) {
+        script_.then("Tab", key(WXK_TAB)).then("focus on " + std::to_string(id), focusOn(id));
+    }
+    script_.then("Escape", key(WXK_ESCAPE));
+    EXPECT_EQ(script_.run(), wxID_CANCEL);
+}
+
+// The expected place of a control: its template rectangle in pixels, except that a radio
+// button lower than GTK's minimum height takes that height about the same centre line.
+PixelRect expectedRect(const DialogControl& c, wxSize base, int minHeight) {
+    PixelRect px = dialogUnitsToPixels(c.rect, base.x, base.y);
+    if (c.kind == ControlKind::AutoRadioButton && px.height < minHeight) {
+        px.y -= (minHeight - px.height) / 2;
+        px.height = minHeight;
+    }
+    return px;
+}
+
+TEST_F(DialogTest, TheWindowAndEveryControlSitWhereTheTemplatePutsThem) {
+    script_.then("shown", shown())
+        .then("layout", check([this] {
+                  // Dialog base units of the 8-point sans face: the average width of the Latin
+                  // letters and the character height, as dialog units have always been derived.
+                  wxClientDC dc(&dlg_);
+                  dc.SetFont(dlg_.GetFont());
+                  const wxSize letters =
+                      dc.GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+                  const wxSize base((letters.x / 26 + 1) / 2, dc.GetCharHeight());
+                  EXPECT_EQ(base, wxSize(7, 13)) << "base units of this machine's sans face";
+                  EXPECT_EQ(dlg_.GetFont().GetPointSize(), 8);
+
+                  const PixelRect frame = dialogUnitsToPixels(
+                      {0, 0, kConfigDialogFrame.rect.width, kConfigDialogFrame.rect.height}, base.x,
+                      base.y);
+                  EXPECT_EQ(dlg_.GetClientSize(), wxSize(frame.width, frame.height));
+                  EXPECT_EQ(dlg_.GetTitle(), "KPXConfig");
+                  const long style = dlg_.GetWindowStyleFlag();
+                  EXPECT_TRUE((style & wxCLOSE_BOX) && (style & wxCAPTION) &&
+                              (style & wxSYSTEM_MENU));
+                  EXPECT_FALSE(style & (wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxRESIZE_BORDER));
+                  EXPECT_EQ(dlg_.GetParent(), nullptr);
+
+                  // The shown children are the 26 controls, in the table's order.
+                  std::vector<wxWindow*> shownChildren;
+                  for (wxWindow* child : dlg_.GetChildren()) {
+                      if (child->IsShown()) {
+                          shownChildren.push_back(child);
+                      }
+                  }
+                  ASSERT_EQ(shownChildren.size(), kConfigDialogControls.size());
+                  for (std::size_t i = 0; i < kConfigDialogControls.size(); ++i) {
+                      const DialogControl& c = kConfigDialogControls[i];
+                      wxWindow* w = shownChildren[i];
+                      SCOPED_TRACE(std::to_string(i + 1) + " \"" + c.text + "\"");
+                      EXPECT_EQ(w, dlg_.controlAt(i));
+                      if (c.id != IDC_STATIC) {
+                          EXPECT_EQ(w->GetId(), toolkitId(c.id));
+                      }
+                      EXPECT_EQ(w->GetLabel(), c.text);
+                      switch (c.kind) {
+                          case ControlKind::DefPushButton:
+                              EXPECT_EQ(dlg_.GetDefaultItem(), w);
+                              [[fallthrough]];
+                          case ControlKind::PushButton:
+                              EXPECT_TRUE(dynamic_cast<wxButton*>(w));
+                              break;
+                          case ControlKind::GroupBox:
+                              EXPECT_TRUE(dynamic_cast<wxStaticBox*>(w));
+                              break;
+                          case ControlKind::AutoRadioButton:
+                              EXPECT_TRUE(dynamic_cast<wxRadioButton*>(w));
+                              break;
+                          case ControlKind::AutoCheckBox:
+                              EXPECT_TRUE(dynamic_cast<wxCheckBox*>(w));
+                              break;
+                          case ControlKind::CenteredStatic:
+                              EXPECT_TRUE(dynamic_cast<wxStaticText*>(w));
+                              EXPECT_TRUE(w->GetWindowStyleFlag() & wxALIGN_CENTRE_HORIZONTAL);
+                              break;
+                      }
+
+                      // Where GTK really put it, relative to the client area.
+                      auto* widget = static_cast<GtkWidget*>(w->GetHandle());
+                      GtkAllocation got;
+                      gtk_widget_get_allocation(widget, &got);
+                      int minHeight = 0;
+                      gtk_widget_get_preferred_height(widget, &minHeight, nullptr);
+                      const PixelRect want = expectedRect(c, base, minHeight);
+                      EXPECT_EQ((PixelRect{got.x, got.y, got.width, got.height}), want)
+                          << "got " << got.x << "," << got.y << " " << got.width << "x"
+                          << got.height << ", want " << want.x << "," << want.y << " " << want.width
+                          << "x" << want.height;
+                  }
+
+                  // The icon bundle holds the 32x32 and the 16x16 picture, set on the window.
+                  EXPECT_TRUE(
+                      dlg_.m_hIcon.GetIcon(wxSize(32, 32), wxIconBundle::FALLBACK_NONE).IsOk());
+                  EXPECT_TRUE(
+                      dlg_.m_hIcon.GetIcon(wxSize(16, 16), wxIconBundle::FALLBACK_NONE).IsOk());
+                  EXPECT_EQ(dlg_.GetIcons().GetIconCount(), 2U);
+              }))
+        .then("Escape", key(WXK_ESCAPE));
+    EXPECT_EQ(script_.run(), wxID_CANCEL);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    wxApp::SetInstance(new wxApp());
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "no X display: run this through tests/gui/x_session.sh --wm\n");
+        return 1;
+    }
+    const int result = RUN_ALL_TESTS();
+    wxEntryCleanup();
+    return result;
+}

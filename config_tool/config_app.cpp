@@ -14,6 +14,7 @@ class CConfigApp : public wxApp {
   public:
     // Runs the dialog modally and returns false, so the program ends with the dialog, with
     // no event loop of its own. Command-line options are not parsed: the program has none.
+    // Hosting controls from other components and 3-D control drawing need no setting up here.
     bool OnInit() override {
         CConfigDlg dlg;
         SetTopWindow(&dlg);

@@ -15,21 +15,7 @@
 #include "icon/kpxconfig_32.xpm"
 #include "radio_group.h"
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(CConfigDlg, wxDialog)
-    EVT_INIT_DIALOG(CConfigDlg::OnInitDialog)
-    EVT_PAINT(CConfigDlg::OnPaint)
-    EVT_BUTTON(wxID_OK, CConfigDlg::OnOK)
-    EVT_BUTTON(IDC_PRESET_COMPATIBILITY, CConfigDlg::OnPresetCompatibility)
-    EVT_BUTTON(IDC_PRESET_DEFAULT, CConfigDlg::OnPresetDefault)
-    EVT_BUTTON(IDC_PRESET_PREFERRED, CConfigDlg::OnPresetPreferred)
-wxEND_EVENT_TABLE()
-    // clang-format on
-    // There is no handler for the icon shown while dragging a minimised window: X window
-    // managers do not ask the program for one. Cancel, Escape and the close box are the
-    // toolkit's own: they end the dialog with wxID_CANCEL and write nothing.
-
-    wxWindowID toolkitId(int templateId) {
+wxWindowID toolkitId(int templateId) {
     switch (templateId) {
         case IDOK:
             return wxID_OK;
@@ -78,7 +64,7 @@ void CConfigDlg::createControls() {
     const wxSize base = ConvertDialogToPixels(wxSize(4, 8));
     const std::span<const DialogControl> table(kConfigDialogControls);
 
-    // Which table rows start a radio group, and which row ends each group's radio buttons.
+    // For each radio button, the ID of the control that starts its group.
     std::vector<int> groupStartOfRow(table.size(), 0);
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (i == 0 || (table[i].flags & kGroup) != 0) {
@@ -249,3 +235,16 @@ void CConfigDlg::OnPresetDefault(wxCommandEvent&) {
 void CConfigDlg::OnPresetPreferred(wxCommandEvent&) {
     applyPresetToControls(Preset::Preferred);
 }
+
+// There is no handler for the icon shown while a minimised window is dragged: X window
+// managers do not ask the program for one. Cancel, Escape and the close box are the
+// toolkit's own: they end the dialog with wxID_CANCEL and write nothing.
+// clang-format off
+wxBEGIN_EVENT_TABLE(CConfigDlg, wxDialog)
+    EVT_INIT_DIALOG(CConfigDlg::OnInitDialog)
+    EVT_PAINT(CConfigDlg::OnPaint)
+    EVT_BUTTON(wxID_OK, CConfigDlg::OnOK)
+    EVT_BUTTON(IDC_PRESET_COMPATIBILITY, CConfigDlg::OnPresetCompatibility)
+    EVT_BUTTON(IDC_PRESET_DEFAULT, CConfigDlg::OnPresetDefault)
+    EVT_BUTTON(IDC_PRESET_PREFERRED, CConfigDlg::OnPresetPreferred)
+wxEND_EVENT_TABLE()

@@ -165,6 +165,16 @@ TEST_F(DialogTest, FirstRunThenOkWritesTheDefaults) {
     EXPECT_EQ(readFile("KPX.cfg"), kDefaultBytes);
 }
 
+TEST_F(DialogTest, EnterOnTheCheckBoxPressesOk) {
+    script_.then("shown", shown())
+        .then("Tab", key(WXK_TAB))
+        .then("Tab", key(WXK_TAB))
+        .then("focus on Use Sound", focusOn(IDC_USE_SOUND))
+        .then("Enter", key(WXK_RETURN));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), kDefaultBytes);
+}
+
 TEST_F(DialogTest, CompatibilityThenOkSelectsTheDefaultRefreshRadioButton) {
     script_.then("shown", shown())
         .then("click Compatability", click(IDC_PRESET_COMPATIBILITY))

@@ -183,6 +183,8 @@ TEST_F(DialogTest, CompatibilityThenOkSelectsTheDefaultRefreshRadioButton) {
         .then("click OK", click(IDOK));
     EXPECT_EQ(script_.run(), wxID_OK);
     EXPECT_EQ(readFile("KPX.cfg"), kCompatibilityBytes);
+    // What the game makes of it: 640x480, 16 bits, the display's default rate.
+    EXPECT_TRUE(readDisplayMode() == (DisplayMode{640, 480, 16, 0}));
 }
 
 TEST_F(DialogTest, RefreshRateDefaultStoresSeven) {
@@ -243,6 +245,8 @@ TEST_F(DialogTest, AResolutionMatchingNoButtonShowsNoneAndStoresMinusOne) {
         .then("click OK", click(IDOK));
     EXPECT_EQ(script_.run(), wxID_OK);
     EXPECT_EQ(readFile("KPX.cfg"), (Bytes{0, 0xff, 0xff, 0xff, 0xff, 0, 0, 0, 0, 6, 0, 0, 0}));
+    // The game falls back to 1024x768 for the empty group and keeps the other two fields.
+    EXPECT_TRUE(readDisplayMode() == (DisplayMode{1024, 768, 16, 120}));
 }
 
 TEST_F(DialogTest, PickingAResolutionAfterNoneWasShownStoresIt) {

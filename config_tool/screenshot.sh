@@ -42,7 +42,7 @@ shoot() {
   fi
   xdotool key Escape
   wait "$pid"
-  [ -z "$wm" ] || kill "$wm"
+  if [ -n "$wm" ]; then kill "$wm"; wait "$wm" 2>/dev/null || true; fi
   rm -rf "$PWD"
 }
 

@@ -25,12 +25,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/dist/org.vantu.Vantu.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/org.vantu.Vantu.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# One icon for both programs: the settings dialog's die.
 foreach(size IN ITEMS 16 32)
-  set(icon ${PROJECT_SOURCE_DIR}/dist/icons/vantu-${size}.png)
-  if(EXISTS ${icon})
-    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-            RENAME vantu.png)
-  endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/config_tool/icon/kpxconfig_${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vantu.png)
 endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})

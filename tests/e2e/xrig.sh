@@ -140,15 +140,19 @@ rig_start() {
 rig_stop() {
     local pid
     for pid in ${RIG_OPENBOX:-} ${RIG_XORG:-}; do
-        kill "$pid" 2>/dev/null
+        kill "$pid" 2>/dev/null || true
     done
     for pid in ${RIG_OPENBOX:-} ${RIG_XORG:-}; do
         for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-        kill -9 "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
+        kill -9 "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
-    [ -n "${RIG_WATCHDOG:-}" ] && kill "$RIG_WATCHDOG" 2>/dev/null
+    if [ -n "${RIG_WATCHDOG:-}" ]; then
+        kill "$RIG_WATCHDOG" 2>/dev/null || true
+    fi
     RIG_OPENBOX= RIG_XORG= RIG_WATCHDOG=
-    [ -n "${RIG_DIR:-}" ] && [ -z "${RIG_KEEP:-}" ] && rm -rf "$RIG_DIR"
+    if [ -n "${RIG_DIR:-}" ] && [ -z "${RIG_KEEP:-}" ]; then
+        rm -rf "$RIG_DIR"
+    fi
     RIG_DIR=
 }

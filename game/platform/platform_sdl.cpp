@@ -668,9 +668,13 @@ bool peekMessage(Msg& msg, WindowHandle /*window*/, std::uint32_t /*filterMin*/,
         backend.closeRequestsSent = closeRequests;
         backend.pending.push_back({WM_CLOSE, 0, 0});
     }
-    if (backend.videoUp) {
+    if (backend.videoUp && backend.pending.empty()) {
+        // Pump and peek rather than SDL_PollEvent, whose end-of-poll marker would report an
+        // empty queue ahead of events that came in after the last pump.
+        SDL_PumpEvents();
         SDL_Event e;
-        while (backend.pending.empty() && SDL_PollEvent(&e)) {
+        while (backend.pending.empty() &&
+               SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
             translate(e);
         }
     }

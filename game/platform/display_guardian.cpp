@@ -204,15 +204,17 @@ int watchProcess(pid_t pid) {
     for (int sig : kCrashSignals) {
         std::signal(sig, SIG_DFL);
     }
+    // Keep nothing of the game's open: above all not its X connection, which must close when
+    // the game dies. The channel goes to descriptor 3 (by way of a high one, in case it was
+    // given one of the standard three).
+    const int high = fcntl(fd, F_DUPFD, 10);
     const int devNull = open("/dev/null", O_RDWR);
     if (devNull >= 0) {
         dup2(devNull, STDIN_FILENO);
         dup2(devNull, STDOUT_FILENO);
     }
-    // Keep nothing of the game's open: above all not its X connection, which must close when
-    // the game dies. The channel goes to descriptor 3.
-    if (fd != 3) {
-        dup2(fd, 3);
+    if (high >= 0) {
+        dup2(high, 3);
         fd = 3;
     }
     close_range(4, ~0U, 0);
@@ -282,6 +284,7 @@ void onCrashSignal(int sig) {
     const int fd = channel;
     if (fd >= 0 && switched && getpid() == gamePid && sendByte(fd, kCrashed)) {
         receiveByte(fd, kAnswerTimeoutMs);
+        switched = false;  // the guardian has gone; a second crash signal need not wait
     }
     for (std::size_t i = 0; i < sizeof(kCrashSignals) / sizeof(kCrashSignals[0]); ++i) {
         if (kCrashSignals[i] == sig) {

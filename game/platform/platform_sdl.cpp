@@ -53,7 +53,6 @@ struct Backend {
     SDL_GLContext context = nullptr;
     bool vsync = false;
     std::chrono::steady_clock::time_point lastSwap{};
-    PixelFormatDescriptor chosenFormat{};
 
     bool switched = false;
     SDL_DisplayMode mode{};  // the mode the display is switched to while `switched`
@@ -568,7 +567,6 @@ int choosePixelFormat(DeviceContextHandle dc, const PixelFormatDescriptor& descr
         descriptor.iPixelType != PFD_TYPE_RGBA) {
         return 0;
     }
-    backend.chosenFormat = descriptor;
     return 1;
 }
 

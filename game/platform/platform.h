@@ -16,10 +16,14 @@ struct PlatformModule;
 struct PlatformWindow;
 struct PlatformDeviceContext;
 struct PlatformGlContext;
+struct PlatformIcon;
+struct PlatformCursor;
 using ModuleHandle = PlatformModule*;
 using WindowHandle = PlatformWindow*;
 using DeviceContextHandle = PlatformDeviceContext*;
 using GlContextHandle = PlatformGlContext*;
+using IconHandle = PlatformIcon*;
+using CursorHandle = PlatformCursor*;
 
 // One message taken from the queue (MSG).
 struct Msg {
@@ -42,21 +46,138 @@ inline constexpr std::uint32_t WM_SYSKEYUP = 261;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 274;
 inline constexpr std::uint32_t WM_MOUSEMOVE = 512;
 inline constexpr std::uint32_t WM_LBUTTONDOWN = 513;
+inline constexpr std::uint32_t WM_LBUTTONUP = 514;
 inline constexpr std::uint32_t WM_RBUTTONDOWN = 516;
+inline constexpr std::uint32_t WM_RBUTTONUP = 517;
 
 inline constexpr WPARAM SC_SCREENSAVE = 0xF140;
 inline constexpr WPARAM SC_MONITORPOWER = 0xF170;
 
+inline constexpr WPARAM VK_BACK = 8;
+inline constexpr WPARAM VK_TAB = 9;
 inline constexpr WPARAM VK_RETURN = 13;
+inline constexpr WPARAM VK_SHIFT = 16;
+inline constexpr WPARAM VK_CONTROL = 17;
+inline constexpr WPARAM VK_MENU = 18;  // Alt
 inline constexpr WPARAM VK_ESCAPE = 27;
 inline constexpr WPARAM VK_SPACE = 32;
+inline constexpr WPARAM VK_LEFT = 37;
+inline constexpr WPARAM VK_UP = 38;
+inline constexpr WPARAM VK_RIGHT = 39;
+inline constexpr WPARAM VK_DOWN = 40;
 inline constexpr WPARAM VK_F1 = 0x70;
+inline constexpr WPARAM VK_F10 = 0x79;
 
-// WM_ACTIVATE: the high word of wParam is non-zero while the window is minimised.
+// WM_ACTIVATE: the low word of wParam says how the window was (de)activated; the high word is
+// non-zero while the window is minimised.
+inline constexpr WPARAM WA_INACTIVE = 0;
+inline constexpr WPARAM WA_ACTIVE = 1;
+inline constexpr WPARAM WA_CLICKACTIVE = 2;
 inline constexpr WPARAM WA_MINIMIZED_FLAG = 0x10000;
 
 inline constexpr unsigned MB_OK = 0x0;
+inline constexpr unsigned MB_ICONERROR = 0x10;
+inline constexpr unsigned MB_ICONWARNING = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+
+// Window class and window styles.
+inline constexpr std::uint32_t CS_VREDRAW = 0x1;
+inline constexpr std::uint32_t CS_HREDRAW = 0x2;
+inline constexpr std::uint32_t CS_OWNDC = 0x20;
+inline constexpr std::uint32_t WS_POPUP = 0x80000000;
+inline constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;
+inline constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;
+inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;
+inline constexpr int SW_SHOW = 5;
+
+inline constexpr int IDI_WINLOGO = 32517;
+inline constexpr int IDC_ARROW = 32512;
+
+// The window class (WNDCLASS).
+struct WndClass {
+    std::uint32_t style;
+    WindowProc lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    ModuleHandle hInstance;
+    IconHandle hIcon;
+    CursorHandle hCursor;
+    const void* hbrBackground;
+    const char* lpszMenuName;
+    const char* lpszClassName;
+};
+
+struct Rect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+// Display modes (the members of DEVMODE that a mode switch uses). dmSize carries the size of
+// the Win32 record, 156.
+inline constexpr std::uint16_t DEVMODE_SIZE = 156;
+inline constexpr std::uint32_t DM_BITSPERPEL = 0x00040000;
+inline constexpr std::uint32_t DM_PELSWIDTH = 0x00080000;
+inline constexpr std::uint32_t DM_PELSHEIGHT = 0x00100000;
+inline constexpr std::uint32_t DM_DISPLAYFREQUENCY = 0x00400000;
+inline constexpr std::uint32_t CDS_FULLSCREEN = 0x4;
+inline constexpr std::int32_t DISP_CHANGE_SUCCESSFUL = 0;
+inline constexpr std::int32_t DISP_CHANGE_FAILED = -1;
+inline constexpr std::int32_t DISP_CHANGE_BADMODE = -2;
+
+struct DevMode {
+    std::uint16_t dmSize;
+    std::uint32_t dmFields;
+    std::uint32_t dmBitsPerPel;
+    std::uint32_t dmPelsWidth;
+    std::uint32_t dmPelsHeight;
+    std::uint32_t dmDisplayFrequency;
+};
+
+// Pixel formats (PIXELFORMATDESCRIPTOR, 40 bytes on Win32).
+inline constexpr std::uint16_t PIXELFORMATDESCRIPTOR_SIZE = 40;
+inline constexpr std::uint32_t PFD_DOUBLEBUFFER = 0x1;
+inline constexpr std::uint32_t PFD_DRAW_TO_WINDOW = 0x4;
+inline constexpr std::uint32_t PFD_SUPPORT_OPENGL = 0x20;
+inline constexpr std::uint8_t PFD_TYPE_RGBA = 0;
+inline constexpr std::uint8_t PFD_MAIN_PLANE = 0;
+
+struct PixelFormatDescriptor {
+    std::uint16_t nSize;
+    std::uint16_t nVersion;
+    std::uint32_t dwFlags;
+    std::uint8_t iPixelType;
+    std::uint8_t cColorBits;
+    std::uint8_t cRedBits;
+    std::uint8_t cRedShift;
+    std::uint8_t cGreenBits;
+    std::uint8_t cGreenShift;
+    std::uint8_t cBlueBits;
+    std::uint8_t cBlueShift;
+    std::uint8_t cAlphaBits;
+    std::uint8_t cAlphaShift;
+    std::uint8_t cAccumBits;
+    std::uint8_t cAccumRedBits;
+    std::uint8_t cAccumGreenBits;
+    std::uint8_t cAccumBlueBits;
+    std::uint8_t cAccumAlphaBits;
+    std::uint8_t cDepthBits;
+    std::uint8_t cStencilBits;
+    std::uint8_t cAuxBuffers;
+    std::uint8_t iLayerType;
+    std::uint8_t bReserved;
+    std::uint32_t dwLayerMask;
+    std::uint32_t dwVisibleMask;
+    std::uint32_t dwDamageMask;
+};
+
+inline constexpr std::uint32_t PM_REMOVE = 0x1;
+
+// Process start and end around WinMain: signal handling and the windowing system's own
+// start and end. The game calls each once.
+void platformStartup();
+void platformShutdown();
 
 // A message box with a caption and an OK button; modal, returns when it is dismissed.
 // `owner` may be null (no owner window).
@@ -68,3 +189,59 @@ WindowHandle getFocus();
 // The cursor position in screen pixels, and putting the cursor somewhere.
 void getCursorPos(int& x, int& y);
 void setCursorPos(int x, int y);
+
+// Shows (true) or hides (false) the cursor; returns the display count (shown while >= 0).
+int showCursor(bool show);
+
+// The running program's module (name null).
+ModuleHandle getModuleHandle(const char* name);
+IconHandle loadIcon(ModuleHandle module, int id);
+CursorHandle loadCursor(ModuleHandle module, int id);
+
+// Window classes: registration returns 0 on failure (the name is taken already).
+std::uint16_t registerClass(const WndClass& windowClass);
+bool unregisterClass(const char* className, ModuleHandle instance);
+
+// With a mode and CDS_FULLSCREEN: switches the display to exactly that mode (a frequency of 0
+// takes the display's default rate for that size); DISP_CHANGE_BADMODE when the display has no
+// such mode, and then nothing changes. With no mode: back to the desktop's own mode.
+std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t flags);
+
+// The outer rectangle of a window whose client area is `rect`.
+bool adjustWindowRectEx(Rect& rect, std::uint32_t style, bool hasMenu, std::uint32_t exStyle);
+
+WindowHandle createWindowEx(std::uint32_t exStyle, const char* className, const char* title,
+                            std::uint32_t style, int x, int y, int width, int height,
+                            WindowHandle parent, const void* menu, ModuleHandle instance,
+                            void* param);
+bool destroyWindow(WindowHandle window);
+bool showWindow(WindowHandle window, int command);
+bool setForegroundWindow(WindowHandle window);
+// Returns the window that had the keyboard before.
+WindowHandle setFocus(WindowHandle window);
+
+// Device context and pixel format of a window.
+DeviceContextHandle getDC(WindowHandle window);
+int releaseDC(WindowHandle window, DeviceContextHandle dc);
+// A format number (> 0) close to the descriptor, 0 when none fits.
+int choosePixelFormat(DeviceContextHandle dc, const PixelFormatDescriptor& descriptor);
+bool setPixelFormat(DeviceContextHandle dc, int format, const PixelFormatDescriptor& descriptor);
+
+// The OpenGL rendering context. wglMakeCurrent(nullptr, nullptr) makes none current.
+GlContextHandle wglCreateContext(DeviceContextHandle dc);
+bool wglMakeCurrent(DeviceContextHandle dc, GlContextHandle context);
+bool wglDeleteContext(GlContextHandle context);
+
+// Shows the back buffer at the display's next refresh.
+bool swapBuffers(DeviceContextHandle dc);
+
+// Takes the next message if there is one (with PM_REMOVE); never waits. `msg` is left alone
+// when the queue is empty.
+bool peekMessage(Msg& msg, WindowHandle window, std::uint32_t filterMin, std::uint32_t filterMax,
+                 std::uint32_t remove);
+bool translateMessage(const Msg& msg);
+// Runs the window procedure of the game window with the message; returns its result.
+LRESULT dispatchMessage(const Msg& msg);
+// Puts WM_QUIT with the exit code in wParam into the queue.
+void postQuitMessage(int exitCode);
+LRESULT defWindowProc(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,12 @@
 // Controls of the scripted platform backend: what it will report, and what it saw.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform.h"
 
 namespace scripted {
 
@@ -13,7 +17,43 @@ struct MessageBoxCall {
     unsigned type;
 };
 
-// Back to the start: cursor at (0, 0), nothing recorded.
+// The calls that a test can make fail.
+enum class Call {
+    RegisterClass,
+    ChangeDisplaySettings,
+    CreateWindowEx,
+    GetDC,
+    ChoosePixelFormat,
+    SetPixelFormat,
+    WglCreateContext,
+    WglMakeCurrent,
+    WglDeleteContext,
+    ReleaseDC,
+    DestroyWindow,
+    UnregisterClass,
+    SwapBuffers,
+};
+
+struct CreateWindowCall {
+    std::uint32_t exStyle;
+    std::string className;
+    std::string title;
+    std::uint32_t style;
+    int x;
+    int y;
+    int width;
+    int height;
+    bool hasParent;
+    bool hasMenu;
+    ModuleHandle instance;
+    bool hasParam;
+};
+
+// The wParam of the WM_QUIT that peekMessage makes up when the message script has run out.
+inline constexpr WPARAM kScriptEndExitCode = 0x5C;
+
+// Back to the start: cursor at (0, 0), no classes, windows or queued messages, nothing recorded,
+// no failures planned.
 void reset();
 
 // The position that the next getCursorPos reports (setCursorPos also moves it).
@@ -22,5 +62,31 @@ int cursorX();
 int cursorY();
 
 const std::vector<MessageBoxCall>& messageBoxes();
+
+// The message script, one entry per peekMessage: a message, or an empty queue. Messages posted
+// by the game (postQuitMessage) come before the script's next entry.
+void pushMessage(std::uint32_t message, WPARAM wParam = 0, LPARAM lParam = 0);
+void pushIdle(int passes = 1);
+bool scriptRanOut();
+
+// Makes the `occurrence`-th call (counting from 1) of `call` fail; 0 makes every call fail.
+void failCall(Call call, int occurrence = 0);
+
+// Every window-system call in order, one line each ("GetDC", "ShowCursor 0", "MessageBox
+// SHUTDOWN ERROR: text", ...); a call made to fail ends in " failed".
+const std::vector<std::string>& calls();
+// Adds a line of the test's own to the call record.
+void note(const std::string& line);
+// The record's lines that begin with `prefix`.
+std::vector<std::string> callsStartingWith(const std::string& prefix);
+
+int swapCount();
+int cursorDisplayCount();
+bool displaySwitched();
+bool contextCurrent();
+const std::optional<DevMode>& lastDisplayMode();
+const std::optional<WndClass>& registeredClass();
+const std::optional<CreateWindowCall>& createdWindow();
+const std::optional<PixelFormatDescriptor>& chosenPixelFormat();
 
 }  // namespace scripted

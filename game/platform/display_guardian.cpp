@@ -1,0 +1,380 @@
+// The display guardian (see display_guardian.h).
+#include "display_guardian.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <vector>
+
+namespace {
+
+constexpr char kSwitched = 'S';
+constexpr char kRestored = 'R';
+constexpr char kCrashed = 'C';
+constexpr char kReady = 'G';
+constexpr char kNoDisplay = 'X';
+constexpr char kDone = 'D';
+
+constexpr int kCrashSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+constexpr int kAnswerTimeoutMs = 1000;
+
+// Read by the crash handler: plain ints written before the handlers can run.
+volatile int channel = -1;
+volatile pid_t gamePid = 0;
+volatile bool switched = false;
+pid_t guardianPid = -1;
+struct sigaction previousActions[sizeof(kCrashSignals) / sizeof(kCrashSignals[0])];
+
+bool sendByte(int fd, char c) {
+    for (;;) {
+        const ssize_t n = send(fd, &c, 1, MSG_NOSIGNAL);
+        if (n == 1) {
+            return true;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        return false;
+    }
+}
+
+// Waits up to timeoutMs for one byte; 0 when none came.
+char receiveByte(int fd, int timeoutMs) {
+    pollfd p{fd, POLLIN, 0};
+    for (;;) {
+        const int n = poll(&p, 1, timeoutMs);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return 0;
+        }
+        char c = 0;
+        const ssize_t r = recv(fd, &c, 1, 0);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        return r == 1 ? c : 0;
+    }
+}
+
+// ---- In the guardian process ----
+
+struct SavedCrtc {
+    RRCrtc crtc;
+    RRMode mode;
+    int x;
+    int y;
+    Rotation rotation;
+    std::vector<RROutput> outputs;
+};
+
+struct SavedDesktop {
+    int width = 0;
+    int height = 0;
+    int widthMm = 0;
+    int heightMm = 0;
+    std::vector<SavedCrtc> crtcs;
+};
+
+int ignoreXError(Display* /*display*/, XErrorEvent* /*event*/) {
+    return 0;
+}
+
+bool hasRandr(Display* display) {
+    int eventBase = 0;
+    int errorBase = 0;
+    return XRRQueryExtension(display, &eventBase, &errorBase) != 0;
+}
+
+bool saveDesktop(SavedDesktop& saved) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    if (!hasRandr(display)) {
+        XCloseDisplay(display);
+        return false;
+    }
+    const int screen = DefaultScreen(display);
+    saved.width = DisplayWidth(display, screen);
+    saved.height = DisplayHeight(display, screen);
+    saved.widthMm = DisplayWidthMM(display, screen);
+    saved.heightMm = DisplayHeightMM(display, screen);
+    XRRScreenResources* resources =
+        XRRGetScreenResourcesCurrent(display, RootWindow(display, screen));
+    if (resources == nullptr) {
+        XCloseDisplay(display);
+        return false;
+    }
+    for (int i = 0; i < resources->ncrtc; ++i) {
+        XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+        if (info == nullptr) {
+            continue;
+        }
+        saved.crtcs.push_back(
+            {resources->crtcs[i], info->mode, info->x, info->y, info->rotation,
+             std::vector<RROutput>(info->outputs, info->outputs + info->noutput)});
+        XRRFreeCrtcInfo(info);
+    }
+    XRRFreeScreenResources(resources);
+    XCloseDisplay(display);
+    return true;
+}
+
+bool crtcMatches(const SavedCrtc& saved, const XRRCrtcInfo& now) {
+    return now.mode == saved.mode && now.x == saved.x && now.y == saved.y &&
+           now.rotation == saved.rotation &&
+           std::vector<RROutput>(now.outputs, now.outputs + now.noutput) == saved.outputs;
+}
+
+// Puts back every CRTC that differs from the saved desktop, the way a mode switch does it:
+// CRTC off, screen size, CRTC on in its old mode. Leaves alone what already matches.
+void restoreDesktop(const SavedDesktop& saved) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return;
+    }
+    XSetErrorHandler(ignoreXError);
+    const int screen = DefaultScreen(display);
+    const Window root = RootWindow(display, screen);
+    XGrabServer(display);
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+    if (resources != nullptr) {
+        std::vector<const SavedCrtc*> changed;
+        for (const SavedCrtc& crtc : saved.crtcs) {
+            XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc.crtc);
+            if (info != nullptr && !crtcMatches(crtc, *info)) {
+                changed.push_back(&crtc);
+            }
+            if (info != nullptr) {
+                XRRFreeCrtcInfo(info);
+            }
+        }
+        const bool sizeChanged = DisplayWidth(display, screen) != saved.width ||
+                                 DisplayHeight(display, screen) != saved.height;
+        for (const SavedCrtc* crtc : changed) {
+            XRRSetCrtcConfig(display, resources, crtc->crtc, CurrentTime, 0, 0, None, RR_Rotate_0,
+                             nullptr, 0);
+        }
+        if (sizeChanged) {
+            // The server refuses a size of 0 mm; fall back to 96 dots per inch.
+            const int widthMm = saved.widthMm > 0 ? saved.widthMm : saved.width * 254 / 960;
+            const int heightMm = saved.heightMm > 0 ? saved.heightMm : saved.height * 254 / 960;
+            XRRSetScreenSize(display, root, saved.width, saved.height, widthMm, heightMm);
+        }
+        for (const SavedCrtc* crtc : changed) {
+            XRRSetCrtcConfig(display, resources, crtc->crtc, CurrentTime, crtc->x, crtc->y,
+                             crtc->mode, crtc->rotation,
+                             const_cast<RROutput*>(crtc->outputs.data()),
+                             static_cast<int>(crtc->outputs.size()));
+        }
+        XRRFreeScreenResources(resources);
+    }
+    XUngrabServer(display);
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
+// A descriptor that becomes readable when the game process ends, or -1.
+int watchProcess(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+[[noreturn]] void guardianMain(int fd, pid_t game) {
+    // Only the game's end ends the guardian: signals meant for the terminal's whole group
+    // (Ctrl-C, hang-up) must not take it away before the game has restored the display.
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_IGN);
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+    for (int sig : kCrashSignals) {
+        std::signal(sig, SIG_DFL);
+    }
+    // Keep nothing of the game's open: above all not its X connection, which must close when
+    // the game dies. The channel goes to descriptor 3 (by way of a high one, in case it was
+    // given one of the standard three).
+    const int high = fcntl(fd, F_DUPFD, 10);
+    const int devNull = open("/dev/null", O_RDWR);
+    if (devNull >= 0) {
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+    }
+    if (high >= 0) {
+        dup2(high, 3);
+        fd = 3;
+    }
+    close_range(4, ~0U, 0);
+
+    SavedDesktop saved;
+    if (!saveDesktop(saved)) {
+        sendByte(fd, kNoDisplay);
+        _exit(0);
+    }
+    const int gameEnded = watchProcess(game);
+    sendByte(fd, kReady);
+
+    bool armed = false;
+    for (;;) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {gameEnded, POLLIN, 0}};
+        const int n = poll(fds, gameEnded >= 0 ? 2 : 1, gameEnded >= 0 ? -1 : 200);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (n == 0) {
+            if (getppid() != game) {
+                break;
+            }
+            continue;
+        }
+        if (fds[0].revents != 0) {
+            char c = 0;
+            const ssize_t r = recv(fd, &c, 1, 0);
+            if (r < 0 && errno == EINTR) {
+                continue;
+            }
+            if (r != 1) {
+                break;  // the game's end of the channel is gone
+            }
+            if (c == kSwitched) {
+                armed = true;
+            } else if (c == kRestored) {
+                _exit(0);
+            } else if (c == kCrashed) {
+                if (armed) {
+                    alarm(1);
+                    restoreDesktop(saved);
+                }
+                sendByte(fd, kDone);
+                _exit(0);
+            }
+            continue;
+        }
+        if (gameEnded >= 0 && fds[1].revents != 0) {
+            break;
+        }
+    }
+    if (armed) {
+        alarm(1);  // an X server that does not answer must not keep the guardian alive
+        restoreDesktop(saved);
+    }
+    _exit(0);
+}
+
+// ---- In the game process ----
+
+void onCrashSignal(int sig) {
+    const int savedErrno = errno;
+    const int fd = channel;
+    if (fd >= 0 && switched && getpid() == gamePid && sendByte(fd, kCrashed)) {
+        receiveByte(fd, kAnswerTimeoutMs);
+        switched = false;  // the guardian has gone; a second crash signal need not wait
+    }
+    for (std::size_t i = 0; i < sizeof(kCrashSignals) / sizeof(kCrashSignals[0]); ++i) {
+        if (kCrashSignals[i] == sig) {
+            sigaction(sig, &previousActions[i], nullptr);
+        }
+    }
+    errno = savedErrno;
+    // Blocked while this handler runs: delivered to the previous handler (or kills the process)
+    // as soon as it returns. A fault would come back anyway when the instruction runs again.
+    raise(sig);
+}
+
+}  // namespace
+
+namespace guardian {
+
+bool start() {
+    if (guardianPid > 0) {
+        return true;
+    }
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
+        return false;
+    }
+    const pid_t game = getpid();
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        guardianMain(fds[1], game);
+    }
+    close(fds[1]);
+    const char answer = receiveByte(fds[0], 5000);
+    if (answer != kReady) {
+        close(fds[0]);
+        if (answer == 0) {
+            kill(pid, SIGKILL);
+        }
+        waitpid(pid, nullptr, 0);
+        return false;
+    }
+    guardianPid = pid;
+    gamePid = game;
+    channel = fds[0];
+    return true;
+}
+
+void displaySwitched() {
+    if (channel >= 0 && !switched) {
+        switched = sendByte(channel, kSwitched);
+    }
+}
+
+void displayRestored() {
+    if (channel < 0 || !switched) {
+        return;
+    }
+    const int fd = channel;
+    channel = -1;
+    switched = false;
+    sendByte(fd, kRestored);
+    close(fd);
+    // It leaves at once; collect it so that it does not stay a zombie while the game runs on.
+    for (int i = 0; i < 100; ++i) {
+        const pid_t r = waitpid(guardianPid, nullptr, WNOHANG);
+        if (r != 0) {
+            break;
+        }
+        usleep(1000);
+    }
+    guardianPid = -1;
+}
+
+void installCrashHandlers() {
+    static bool installed = false;
+    if (installed) {
+        return;
+    }
+    installed = true;
+    for (std::size_t i = 0; i < sizeof(kCrashSignals) / sizeof(kCrashSignals[0]); ++i) {
+        struct sigaction action {};
+        action.sa_handler = onCrashSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        sigaction(kCrashSignals[i], &action, &previousActions[i]);
+    }
+}
+
+}  // namespace guardian

@@ -1,0 +1,158 @@
+# A private X server for end-to-end runs of the game: Xorg with the dummy video driver, a
+# generated configuration that offers every display mode of the settings tables, and openbox.
+# Source this file from bash, then call rig_start; everything started here is stopped when the
+# calling script exits, and also when it is killed (a watchdog process follows it).
+#
+#   rig_start [W]x[H]@[R]   start the server (optionally without that one mode); sets DISPLAY
+#   rig_mode                print the current mode as WxH@R (rate rounded to whole hertz)
+#   rig_set_mode W H R      set the desktop's mode
+#   rig_stop                stop everything (also done on exit)
+#
+# Xorg must run as root to use the dummy driver here; without root, rig_start exits with 77
+# (the test then counts as skipped).
+
+RIG_SIZES=(640x480 800x600 1024x768 1152x864 1280x1024 1600x1200)
+RIG_RATES=(60 70 72 75 85 100 120)
+
+rig_log() {
+    echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2
+}
+
+rig_fail() {
+    rig_log "FAIL: $*"
+    exit 1
+}
+
+# rig_wait SECONDS COMMAND...: polls COMMAND every 50 ms until it succeeds; false on timeout.
+rig_wait() {
+    local limit=$(($(date +%s%N) + $1 * 1000000000))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s%N)" -ge "$limit" ] && return 1
+        sleep 0.05
+    done
+}
+
+rig_write_config() {
+    local omit="$1" size rate
+    cat <<'EOF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "AutoAddGPU" "false"
+  Option "DontVTSwitch" "true"
+  Option "BlankTime" "0"
+  Option "StandbyTime" "0"
+  Option "SuspendTime" "0"
+  Option "OffTime" "0"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+  DacSpeed 400
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+EOF
+    for size in "${RIG_SIZES[@]}"; do
+        for rate in "${RIG_RATES[@]}"; do
+            [ "$size@$rate" = "$omit" ] && continue
+            gtf "${size%x*}" "${size#*x}" "$rate" |
+                awk -v n="$size" '/Modeline/ { $2 = "\"" n "\""; print "  " $0 }'
+        done
+    done
+    cat <<EOF
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes $(printf '"%s" ' 1024x768 "${RIG_SIZES[@]}")
+  EndSubSection
+EndSection
+EOF
+}
+
+rig_output() {
+    xrandr 2>/dev/null | awk '/ connected/ { print $1; exit }'
+}
+
+rig_mode() {
+    xrandr 2>/dev/null | awk '
+        /^[^ ]/ { output = ($2 == "connected") }
+        output && /\*/ {
+            for (i = 2; i <= NF; i++) if ($i ~ /\*/) { r = $i; gsub(/[*+]/, "", r) }
+            printf "%s@%.0f\n", $1, r; exit
+        }'
+}
+
+rig_mode_is() {
+    [ "$(rig_mode)" = "$1" ]
+}
+
+rig_set_mode() {
+    xrandr --output "$(rig_output)" --mode "$1x$2" --rate "$3" ||
+        rig_fail "xrandr could not set $1x$2@$3"
+    rig_wait 5 rig_mode_is "$1x$2@$3" || rig_fail "mode $1x$2@$3 not taken: $(rig_mode)"
+}
+
+rig_start() {
+    [ "$(id -u)" -eq 0 ] || { echo "the Xorg dummy rig needs root; skipped" >&2; exit 77; }
+    command -v Xorg >/dev/null && command -v openbox >/dev/null && command -v xdotool >/dev/null ||
+        { echo "Xorg, openbox or xdotool missing (scripts/deps installs them)" >&2; exit 77; }
+    RIG_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vantu-rig.XXXXXX")
+    rig_write_config "${1:-}" >"$RIG_DIR/xorg.conf"
+    trap rig_stop EXIT
+    local displayfd
+    exec {displayfd}>"$RIG_DIR/display"
+    Xorg -displayfd "$displayfd" -config "$RIG_DIR/xorg.conf" -noreset -nolisten tcp \
+        -novtswitch -sharevts -logfile "$RIG_DIR/xorg.log" >/dev/null 2>&1 &
+    RIG_XORG=$!
+    echo "$RIG_XORG" >"$RIG_DIR/xorg.pid"
+    exec {displayfd}>&-
+    # Stops the server and the window manager even when this script is killed outright.
+    (
+        trap '' INT TERM HUP
+        while kill -0 $$ 2>/dev/null; do sleep 0.5; done
+        [ -d "$RIG_DIR" ] && kill $(cat "$RIG_DIR"/*.pid 2>/dev/null) 2>/dev/null
+        sleep 1
+        rm -rf "$RIG_DIR"
+    ) </dev/null >/dev/null 2>&1 &
+    RIG_WATCHDOG=$!
+    rig_wait 10 test -s "$RIG_DIR/display" || rig_fail "Xorg did not start: $(tail -5 "$RIG_DIR/xorg.log")"
+    export DISPLAY=":$(head -n1 "$RIG_DIR/display")"
+    unset WAYLAND_DISPLAY XAUTHORITY
+    rig_wait 10 xrandr || rig_fail "no answer from $DISPLAY"
+    openbox --sm-disable >"$RIG_DIR/openbox.log" 2>&1 &
+    RIG_OPENBOX=$!
+    echo "$RIG_OPENBOX" >"$RIG_DIR/openbox.pid"
+    rig_wait 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        rig_fail "openbox did not start"
+    rig_log "X server $DISPLAY up (log $RIG_DIR/xorg.log)"
+}
+
+rig_stop() {
+    local pid
+    for pid in ${RIG_OPENBOX:-} ${RIG_XORG:-}; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in ${RIG_OPENBOX:-} ${RIG_XORG:-}; do
+        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+        kill -9 "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    if [ -n "${RIG_WATCHDOG:-}" ]; then
+        kill "$RIG_WATCHDOG" 2>/dev/null || true
+    fi
+    RIG_OPENBOX= RIG_XORG= RIG_WATCHDOG=
+    if [ -n "${RIG_DIR:-}" ] && [ -z "${RIG_KEEP:-}" ]; then
+        rm -rf "$RIG_DIR"
+    fi
+    RIG_DIR=
+}

@@ -74,8 +74,8 @@ void Context::destroy() {
     if (surface_ != nullptr) {
         eglDestroySurface(display, static_cast<EGLSurface>(surface_));
     }
-    eglTerminate(display);
-    eglReleaseThread();
+    // The display stays initialised for the rest of the process: terminating it unloads the
+    // driver, which leaves blocks behind that leak checkers then report.
     display_ = surface_ = context_ = nullptr;
 }
 

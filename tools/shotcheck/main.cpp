@@ -1,0 +1,171 @@
+// vantu-shotcheck: checks a screenshot of the game against the state that vantu-dicetrace printed
+// for the same seed and input: every die must show where the simulation puts it (on the table, or
+// at its home place in the holding area when picked), and every home place without a picked die
+// must be empty.
+//
+//   vantu-dicetrace < script | vantu-shotcheck SHOT.png
+//
+// Prints one line per check; exits 0 when all pass, 1 when one fails, 2 on bad input.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "dice_model.h"
+#include "offscreen.h"
+
+namespace {
+
+struct Seen {
+    double viewYaw = 0;
+    double viewPitch = 0;
+    double handX = 0;
+    double handY = 0;
+    int dice = 0;
+    struct Die {
+        int marked;
+        double x, y, z;
+    } die[kDiceCount]{};
+};
+
+// "key=value" words of one printed line.
+std::map<std::string, std::string> fields(const std::string& line) {
+    std::map<std::string, std::string> result;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) {
+        const std::size_t eq = word.find('=');
+        if (eq != std::string::npos) {
+            result[word.substr(0, eq)] = word.substr(eq + 1);
+        }
+    }
+    return result;
+}
+
+// Reads the last printed state.
+bool readState(std::istream& in, Seen& seen) {
+    bool haveState = false;
+    for (std::string line; std::getline(in, line);) {
+        auto f = fields(line);
+        if (line.rfind("state ", 0) == 0) {
+            seen = Seen{};
+            seen.viewYaw = std::stod(f.at("viewYaw"));
+            seen.viewPitch = std::stod(f.at("viewPitch"));
+            seen.handX = std::stod(f.at("handX"));
+            seen.handY = std::stod(f.at("handY"));
+            haveState = true;
+        } else if (line.rfind("die ", 0) == 0 && haveState) {
+            const int i = std::stoi(line.substr(4));
+            if (i < 0 || i >= kDiceCount) {
+                return false;
+            }
+            seen.die[i] = {std::stoi(f.at("marked")), std::stod(f.at("x")), std::stod(f.at("y")),
+                           std::stod(f.at("z"))};
+            ++seen.dice;
+        }
+    }
+    return haveState && seen.dice == kDiceCount;
+}
+
+struct Projection {
+    int width;
+    int height;
+    double yaw;    // radians
+    double pitch;  // radians
+
+    // Pixel of a point at (x, y) and `height` above the table plane: the view leaned about the
+    // table's origin, then the game's perspective of 33 degrees.
+    void pixel(double x, double y, double h, double& px, double& py) const {
+        const double x1 = x * std::cos(yaw) + h * std::sin(yaw);
+        const double z1 = -x * std::sin(yaw) + h * std::cos(yaw);
+        const double y2 = y * std::cos(pitch) - z1 * std::sin(pitch);
+        const double z2 = y * std::sin(pitch) + z1 * std::cos(pitch) - 75.0;
+        const double f = 1.0 / std::tan(16.5 * M_PI / 180.0);
+        const double aspect = static_cast<double>(width) / height;
+        px = (f / aspect * x1 / -z2 + 1.0) * 0.5 * width;
+        py = (1.0 - f * y2 / -z2) * 0.5 * height;
+    }
+};
+
+// A pixel of a die's body: light and hardly coloured.
+bool isDieBody(const std::uint8_t* p) {
+    const int lo = std::min({int{p[0]}, int{p[1]}, int{p[2]}});
+    const int hi = std::max({int{p[0]}, int{p[1]}, int{p[2]}});
+    return lo >= 140 && hi - lo <= 70;
+}
+
+// The share of die-body pixels in the square of half side 0.6 about (x, y) at the height of a
+// resting die's top face.
+double dieShare(const offscreen::Image& shot, const Projection& view, double x, double y) {
+    double x0, y0, x1, y1;
+    view.pixel(x - 0.6, y + 0.6, 2.0, x0, y0);
+    view.pixel(x + 0.6, y - 0.6, 2.0, x1, y1);
+    int body = 0;
+    int all = 0;
+    for (int py = static_cast<int>(std::ceil(std::min(y0, y1)));
+         py <= static_cast<int>(std::floor(std::max(y0, y1))); ++py) {
+        for (int px = static_cast<int>(std::ceil(std::min(x0, x1)));
+             px <= static_cast<int>(std::floor(std::max(x0, x1))); ++px) {
+            if (px < 0 || py < 0 || px >= shot.width || py >= shot.height) {
+                continue;
+            }
+            ++all;
+            body += isDieBody(shot.at(px, py)) ? 1 : 0;
+        }
+    }
+    return all == 0 ? 0.0 : static_cast<double>(body) / all;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: vantu-dicetrace < script | vantu-shotcheck SHOT.png\n");
+        return 2;
+    }
+    offscreen::Image shot;
+    if (!offscreen::readPng(argv[1], shot)) {
+        std::fprintf(stderr, "vantu-shotcheck: cannot read %s\n", argv[1]);
+        return 2;
+    }
+    Seen seen;
+    try {
+        if (!readState(std::cin, seen)) {
+            std::fprintf(stderr, "vantu-shotcheck: no complete state on standard input\n");
+            return 2;
+        }
+    } catch (const std::exception&) {
+        std::fprintf(stderr, "vantu-shotcheck: unreadable state on standard input\n");
+        return 2;
+    }
+    const Projection view{shot.width, shot.height, seen.viewYaw * 0.01 * M_PI / 180.0,
+                          seen.viewPitch * 0.01 * M_PI / 180.0};
+    bool ok = true;
+    bool homeTaken[kDiceCount] = {};
+    for (int i = 0; i < kDiceCount; ++i) {
+        const Seen::Die& d = seen.die[i];
+        const bool held = d.marked == 1;
+        const double x = held ? kHomePositions[static_cast<std::size_t>(i)].x : d.x;
+        const double y = held ? kHomePositions[static_cast<std::size_t>(i)].y : d.y;
+        homeTaken[i] = held;
+        const double share = dieShare(shot, view, x, y);
+        const bool pass = share >= 0.25;
+        ok = ok && pass;
+        std::printf("%s die %d %s at (%.2f, %.2f): %.0f%% die body\n", pass ? "ok  " : "FAIL", i,
+                    held ? "held" : "on the table", x, y, share * 100);
+    }
+    for (int i = 0; i < kDiceCount; ++i) {
+        if (homeTaken[i]) {
+            continue;
+        }
+        const HomePosition home = kHomePositions[static_cast<std::size_t>(i)];
+        const double share = dieShare(shot, view, home.x, home.y);
+        const bool pass = share <= 0.05;
+        ok = ok && pass;
+        std::printf("%s home place %d empty: %.0f%% die body\n", pass ? "ok  " : "FAIL", i,
+                    share * 100);
+    }
+    return ok ? 0 : 1;
+}

@@ -8,10 +8,11 @@
 //
 // How the game shows them, which the constants below are tuned for:
 // - Die faces are lit at about 0.94 when facing up, and the face underneath (the opposite number)
-//   is added on top at about 0.14, plus about 0.14 of DieShader: faces are a darker ivory than they
-//   appear.
-// - DieShader is the square shadow under each die (opaque, lit like the table) and the dim cube
-//   drawn beneath each die.
+//   is added on top at about 0.14, plus up to 0.94 of DieShader. The ivory is light enough for the
+//   sum to saturate, so the pips of the face underneath hardly show through the one on top.
+// - DieShader is the square shadow under each die (opaque, lit like the table) and the cube drawn
+//   beneath each die, which shows through the pips: its soft rim is kept narrow so that the pips
+//   near a face's corners stay dark.
 // - Desk covers the table top (36 x 34 units, about 600 pixels) and is also stretched whole over
 //   each 1-unit rim and 7-unit wall, so it has no fine detail across its rows.
 // - The hand quad spans 30 x 30 units with the pointer's position at the picture's top-left
@@ -41,20 +42,20 @@ struct Rgb {
 };
 
 // Die faces, in face units (0 to 1 across the face).
-constexpr Rgb kIvory{218, 207, 182};
-constexpr Rgb kIvoryEdge{176, 162, 136};  // towards the rounded edges
+constexpr Rgb kIvory{250, 246, 234};
+constexpr Rgb kIvoryEdge{206, 196, 176};  // towards the rounded edges
 constexpr double kEdgeWidth = 0.16;       // width of the darkening towards the edges
 constexpr Rgb kPip{34, 27, 24};
 constexpr Rgb kPipRim{92, 78, 66};  // the lower-right inner wall of a pip catches the light
 constexpr Rgb kOnePip{150, 24, 28};
 constexpr Rgb kOnePipRim{196, 74, 70};
-constexpr double kPipRadius = 0.095;
+constexpr double kPipRadius = 0.105;
 constexpr double kOnePipRadius = 0.14;
 constexpr double kPipOffset = 0.255;  // distance of the corner pips from the face's edges
 
 // Shadow / die base.
 constexpr Rgb kShadowCore{30, 24, 20};
-constexpr Rgb kShadowEdge{80, 56, 38};
+constexpr Rgb kShadowEdge{132, 86, 50};
 constexpr double kShadowCornerRadius = 0.22;
 
 // Desk: warm wood with broad grain running along the rows.
@@ -290,7 +291,7 @@ Picture dieShader() {
         const double u = x / kShaderSize - 0.5;
         const double v = y / kShaderSize - 0.5;
         const double inside = -roundBox(u, v, 0.5, 0.5, kShadowCornerRadius);  // 0 at the rim
-        return mix(kShadowEdge, kShadowCore, smoothstep(0, 0.3, inside));
+        return mix(kShadowEdge, kShadowCore, smoothstep(0, 0.14, inside));
     });
 }
 

@@ -1,6 +1,6 @@
 #include "game_view.h"
 
-#include "interim_shell.h"
+#include "shell.h"
 
 bool setUpGameView(int width, int height) {
     resizeView(width, height);

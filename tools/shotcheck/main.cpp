@@ -1,9 +1,10 @@
 // vantu-shotcheck: checks a screenshot of the game against the state that vantu-dicetrace printed
 // for the same seed and input: every die must show where the simulation puts it (on the table, or
 // at its home place in the holding area when picked), and every home place without a picked die
-// must be empty.
+// must be empty. With --hand it checks only that the hand's finger is where the simulation has
+// the hand.
 //
-//   vantu-dicetrace < script | vantu-shotcheck SHOT.png
+//   vantu-dicetrace < script | vantu-shotcheck SHOT.png [--hand]
 //
 // Prints one line per check; exits 0 when all pass, 1 when one fails, 2 on bad input.
 #include <algorithm>
@@ -24,6 +25,7 @@ struct Seen {
     double viewPitch = 0;
     double handX = 0;
     double handY = 0;
+    double handLift = 0;
     int dice = 0;
     struct Die {
         int marked;
@@ -55,6 +57,7 @@ bool readState(std::istream& in, Seen& seen) {
             seen.viewPitch = std::stod(f.at("viewPitch"));
             seen.handX = std::stod(f.at("handX"));
             seen.handY = std::stod(f.at("handY"));
+            seen.handLift = std::stod(f.at("handLift"));
             haveState = true;
         } else if (line.rfind("die ", 0) == 0 && haveState) {
             const int i = std::stoi(line.substr(4));
@@ -96,13 +99,20 @@ bool isDieBody(const std::uint8_t* p) {
     return lo >= 140 && hi - lo <= 70;
 }
 
-// The share of die-body pixels in the square of half side 0.6 about (x, y) at the height of a
-// resting die's top face.
-double dieShare(const offscreen::Image& shot, const Projection& view, double x, double y) {
+// A pixel of the hand's skin: the hand is drawn unlit, so its light warm colour is brighter in
+// green than any part of the lit desk, and redder than the dice.
+bool isSkin(const std::uint8_t* p) {
+    return p[0] >= 200 && p[1] >= 140 && p[0] - p[2] >= 30;
+}
+
+// The share of pixels for which `is` holds in the square of half side `half` about (x, y),
+// `h` above the table plane.
+double share(const offscreen::Image& shot, const Projection& view, double x, double y, double half,
+             double h, bool (*is)(const std::uint8_t*)) {
     double x0, y0, x1, y1;
-    view.pixel(x - 0.6, y + 0.6, 2.0, x0, y0);
-    view.pixel(x + 0.6, y - 0.6, 2.0, x1, y1);
-    int body = 0;
+    view.pixel(x - half, y + half, h, x0, y0);
+    view.pixel(x + half, y - half, h, x1, y1);
+    int hits = 0;
     int all = 0;
     for (int py = static_cast<int>(std::ceil(std::min(y0, y1)));
          py <= static_cast<int>(std::floor(std::max(y0, y1))); ++py) {
@@ -112,17 +122,38 @@ double dieShare(const offscreen::Image& shot, const Projection& view, double x, 
                 continue;
             }
             ++all;
-            body += isDieBody(shot.at(px, py)) ? 1 : 0;
+            hits += is(shot.at(px, py)) ? 1 : 0;
         }
     }
-    return all == 0 ? 0.0 : static_cast<double>(body) / all;
+    return all == 0 ? 0.0 : static_cast<double>(hits) / all;
+}
+
+// The share of die-body pixels in the middle of a resting die's top face at (x, y).
+double dieShare(const offscreen::Image& shot, const Projection& view, double x, double y) {
+    return share(shot, view, x, y, 0.6, 2.0, isDieBody);
+}
+
+// The hand's finger: it runs down from the hand's position, the picture's top-left corner, and a
+// little to the right. The hand is drawn with the view's lean taken back (only a rotation of the
+// order of yaw x pitch is left), so it is seen unleaned.
+bool handInPlace(const offscreen::Image& shot, const Seen& seen) {
+    const Projection unleaned{shot.width, shot.height, 0.0, 0.0};
+    const double x = seen.handX + seen.handLift + 0.75;
+    const double y = seen.handY - seen.handLift - 1.4;
+    const double skin = share(shot, unleaned, x, y, 0.15, 0.0, isSkin);
+    const bool pass = skin >= 0.6;
+    std::printf("%s hand at (%.2f, %.2f): %.0f%% skin along the finger\n", pass ? "ok  " : "FAIL",
+                seen.handX, seen.handY, skin * 100);
+    return pass;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vantu-dicetrace < script | vantu-shotcheck SHOT.png\n");
+    const bool handOnly = argc == 3 && std::string(argv[2]) == "--hand";
+    if (argc != 2 && !handOnly) {
+        std::fprintf(stderr,
+                     "usage: vantu-dicetrace < script | vantu-shotcheck SHOT.png [--hand]\n");
         return 2;
     }
     offscreen::Image shot;
@@ -139,6 +170,9 @@ int main(int argc, char** argv) {
     } catch (const std::exception&) {
         std::fprintf(stderr, "vantu-shotcheck: unreadable state on standard input\n");
         return 2;
+    }
+    if (handOnly) {
+        return handInPlace(shot, seen) ? 0 : 1;
     }
     const Projection view{shot.width, shot.height, seen.viewYaw * 0.01 * M_PI / 180.0,
                           seen.viewPitch * 0.01 * M_PI / 180.0};

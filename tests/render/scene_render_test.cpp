@@ -377,6 +377,11 @@ TEST_F(SceneTest, DieFacesShowTheirFaceWordsPictures) {
     die.angleY = 0;
     die.faceTexture[0] = 3;
     EXPECT_EQ(topColour(), colours[TEX_DIE4]);
+
+    // A face word outside the eleven slots draws that face without a picture (white when lit)
+    // instead of reading past the slot table.
+    die.faceTexture[0] = 99;
+    EXPECT_EQ(topColour(), 0xffffffu);
 }
 
 // A frame leaves blending, depth test, lighting and the blend function as the next frame expects

@@ -13,13 +13,9 @@
 //   print         print the state
 //
 // '#' starts a comment. An unknown command or a bad number ends the run with status 2.
-#include <cerrno>
-#include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +24,7 @@
 #include "platform_scripted.h"
 #include "pointer.h"
 #include "random.h"
+#include "script.h"
 
 namespace {
 
@@ -35,20 +32,6 @@ struct TraceState {
     long long framesRun = 0;
     bool throwKeyDown = false;
 };
-
-bool parseInteger(const std::string& word, long long min, long long max, long long& value) {
-    if (word.empty()) {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long long parsed = std::strtoll(word.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < min || parsed > max) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
 
 void printState(const TraceState& trace) {
     std::printf(
@@ -148,28 +131,7 @@ int main() {
     TraceState trace;
     // As if the player's cursor sat on the re-centre point when the game started.
     scripted::setCursor(320, 240);
-    std::string line;
-    long long lineNumber = 0;
-    while (std::getline(std::cin, line)) {
-        ++lineNumber;
-        const std::size_t comment = line.find('#');
-        if (comment != std::string::npos) {
-            line.erase(comment);
-        }
-        std::istringstream in(line);
-        std::vector<std::string> words;
-        for (std::string word; in >> word;) {
-            words.push_back(word);
-        }
-        if (words.empty()) {
-            continue;
-        }
-        const std::string error = runCommand(words, trace);
-        if (!error.empty()) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "vantu-dicetrace: line %lld: %s\n", lineNumber, error.c_str());
-            return 2;
-        }
-    }
-    return 0;
+    return runScript(std::cin, "vantu-dicetrace", [&trace](const std::vector<std::string>& words) {
+        return runCommand(words, trace);
+    });
 }

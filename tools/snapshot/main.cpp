@@ -13,9 +13,7 @@
 //
 // '#' starts a comment. A bad line ends the run with status 2.
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,18 +23,9 @@
 #include "platform_scripted.h"
 #include "pointer.h"
 #include "random.h"
+#include "script.h"
 
 namespace {
-
-bool parseInt(const std::string& word, long min, long max, long& value) {
-    char* end = nullptr;
-    const long parsed = std::strtol(word.c_str(), &end, 10);
-    if (word.empty() || *end != '\0' || parsed < min || parsed > max) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
 
 bool diceStill() {
     for (const DieState& die : game.dice) {
@@ -50,21 +39,21 @@ bool diceStill() {
 // Runs one command; returns an error text, empty on success.
 std::string run(const std::vector<std::string>& words, const offscreen::Context& context) {
     const std::string& command = words[0];
-    long a = 0;
-    long b = 0;
-    if (command == "seed" && words.size() == 2 && parseInt(words[1], 0, 4294967295L, a)) {
+    long long a = 0;
+    long long b = 0;
+    if (command == "seed" && words.size() == 2 && parseInteger(words[1], 0, 4294967295LL, a)) {
         seedRand15(static_cast<std::uint32_t>(a));
         initGameState();
         return {};
     }
-    if (command == "frames" && words.size() == 2 && parseInt(words[1], 0, 1000000, a)) {
-        for (long i = 0; i < a; ++i) {
+    if (command == "frames" && words.size() == 2 && parseInteger(words[1], 0, 1000000, a)) {
+        for (long long i = 0; i < a; ++i) {
             gameFrame();
         }
         return {};
     }
-    if (command == "cursor" && words.size() == 3 && parseInt(words[1], -100000, 100000, a) &&
-        parseInt(words[2], -100000, 100000, b)) {
+    if (command == "cursor" && words.size() == 3 && parseInteger(words[1], -100000, 100000, a) &&
+        parseInteger(words[2], -100000, 100000, b)) {
         scripted::setCursor(static_cast<int>(a), static_cast<int>(b));
         return {};
     }
@@ -89,9 +78,10 @@ std::string run(const std::vector<std::string>& words, const offscreen::Context&
 }  // namespace
 
 int main(int argc, char** argv) {
-    long width = 0;
-    long height = 0;
-    if (argc != 3 || !parseInt(argv[1], 1, 8192, width) || !parseInt(argv[2], 1, 8192, height)) {
+    long long width = 0;
+    long long height = 0;
+    if (argc != 3 || !parseInteger(argv[1], 1, 8192, width) ||
+        !parseInteger(argv[2], 1, 8192, height)) {
         std::fprintf(stderr, "usage: vantu-snapshot WIDTH HEIGHT < script\n");
         return 2;
     }
@@ -105,24 +95,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     scripted::setCursor(320, 240);
-    std::string line;
-    long lineNumber = 0;
-    while (std::getline(std::cin, line)) {
-        ++lineNumber;
-        line = line.substr(0, line.find('#'));
-        std::istringstream in(line);
-        std::vector<std::string> words;
-        for (std::string word; in >> word;) {
-            words.push_back(word);
-        }
-        if (words.empty()) {
-            continue;
-        }
-        const std::string error = run(words, context);
-        if (!error.empty()) {
-            std::fprintf(stderr, "vantu-snapshot: line %ld: %s\n", lineNumber, error.c_str());
-            return 2;
-        }
-    }
-    return 0;
+    return runScript(std::cin, "vantu-snapshot", [&context](const std::vector<std::string>& words) {
+        return run(words, context);
+    });
 }

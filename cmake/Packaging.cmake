@@ -13,6 +13,12 @@ endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantu/data
         FILES_MATCHING PATTERN "*.bmp")
 
+# The launcher finds the programs and the pictures relative to its own folder, so the installed
+# tree works under any prefix (and with absolute install directories given at configure time).
+cmake_path(RELATIVE_PATH CMAKE_INSTALL_FULL_LIBEXECDIR BASE_DIRECTORY ${CMAKE_INSTALL_FULL_BINDIR}
+           OUTPUT_VARIABLE VANTU_BIN_TO_LIBEXEC)
+cmake_path(RELATIVE_PATH CMAKE_INSTALL_FULL_DATADIR BASE_DIRECTORY ${CMAKE_INSTALL_FULL_BINDIR}
+           OUTPUT_VARIABLE VANTU_BIN_TO_DATA)
 configure_file(${PROJECT_SOURCE_DIR}/dist/vantu-launcher.in ${PROJECT_BINARY_DIR}/vantu-launcher
                @ONLY)
 install(PROGRAMS ${PROJECT_BINARY_DIR}/vantu-launcher DESTINATION ${CMAKE_INSTALL_BINDIR}
@@ -31,8 +37,9 @@ foreach(size IN ITEMS 16 32)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vantu.png)
 endforeach()
 
+# docs/ keeps its name: the README's links point into it.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION ${CMAKE_INSTALL_DOCDIR}
         FILES_MATCHING PATTERN "*.png" PATTERN "*.md")
 
 set(CPACK_GENERATOR DEB)
@@ -47,4 +54,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Vantu developers <dev@vantu.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Added to what dpkg-shlibdeps finds: SDL loads libGL.so.1 (GLX) only at run time, and its
+# message boxes need the core X fonts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base")
 include(CPack)

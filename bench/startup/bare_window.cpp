@@ -56,16 +56,19 @@ int main(int argc, char** argv) {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // The game's order: hidden window, mode and full screen, context, then shown.
     SDL_Window* window = SDL_CreateWindow(
         "bare", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    if (window != nullptr) {
+        SDL_SetWindowDisplayMode(window, &mode);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
+    }
     SDL_GLContext context = window != nullptr ? SDL_GL_CreateContext(window) : nullptr;
     if (context == nullptr) {
         std::fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError());
         SDL_Quit();
         return 1;
     }
-    SDL_SetWindowDisplayMode(window, &mode);
-    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     SDL_ShowWindow(window);
 
     for (bool running = true; running;) {

@@ -366,8 +366,11 @@ class Hand {
         // Place the hand so that it just fits below and right of the corner.
         double minX = 1e9;
         double minY = 1e9;
-        for (double y = -200; y < 200; y += 0.25) {
-            for (double x = -200; x < 200; x += 0.25) {
+        // A grid of quarter units, -200..200 on both axes.
+        for (int row = -800; row < 800; ++row) {
+            const double y = row * 0.25;
+            for (int column = -800; column < 800; ++column) {
+                const double x = column * 0.25;
                 if (distance(x, y) < 0) {
                     minX = std::min(minX, x);
                     minY = std::min(minY, y);

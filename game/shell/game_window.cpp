@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdio>
+
 #include "dice_model.h"
 #include "platform.h"
 #include "pointer.h"
@@ -190,6 +192,18 @@ bool initRenderState() {
     // Additive; blending itself stays off until the drawing turns it on.
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     return true;
+}
+
+int reportGlErrors(const char* where) {
+    // OpenGL keeps one flag per kind of error; a handful of reads clears them all. The bound
+    // keeps a broken context from holding the frame here.
+    int count = 0;
+    for (GLenum error = glGetError(); error != GL_NO_ERROR && count < 16; error = glGetError()) {
+        std::fprintf(stderr, "Vantu: GL error 0x%04X after %s\n", static_cast<unsigned>(error),
+                     where);
+        ++count;
+    }
+    return count;
 }
 
 LRESULT gameWindowProc(WindowHandle hWnd, std::uint32_t message, WPARAM wParam, LPARAM lParam) {

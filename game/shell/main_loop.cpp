@@ -15,6 +15,9 @@ bool runFrame() {
     updatePointer();
     stepDice();
     drawScene();
+#ifdef VANTU_GL_CHECKS
+    reportGlErrors("a frame");
+#endif
     return true;
 }
 

@@ -48,4 +48,9 @@ void resizeView(int width, int height);
 // loading fails.
 bool initRenderState();
 
+// Takes every OpenGL error flag that is set, reports each on standard error as
+// "Vantu: GL error 0x0500 after WHERE" and returns how many there were. Test builds (Debug,
+// VANTU_GL_CHECKS) call it after every frame; release frames never do.
+int reportGlErrors(const char* where);
+
 LRESULT gameWindowProc(WindowHandle hWnd, std::uint32_t message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "platform.h"
 #include "platform_scripted.h"
@@ -185,6 +186,30 @@ TEST_F(ShellRenderTest, FailedTextureLoadingSetsNothingElse) {
     GLint value = 0;
     glGetIntegerv(GL_BLEND_DST, &value);
     EXPECT_EQ(value, GL_ZERO);
+}
+
+// Test builds check OpenGL's error flags after every frame; release builds do not.
+TEST_F(ShellRenderTest, GlErrorsAreReportedAndClearedAfterEachFrameOfATestBuild) {
+    resizeView(64, 64);
+    ASSERT_TRUE(initRenderState());
+
+    ::testing::internal::CaptureStderr();
+    glEnable(0x1234);  // no such capability: GL_INVALID_ENUM
+    EXPECT_EQ(reportGlErrors("the test"), 1);
+    EXPECT_EQ(reportGlErrors("the test"), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Vantu: GL error 0x0500 after the test\n");
+
+    ::testing::internal::CaptureStderr();
+    glEnable(0x1234);
+    EXPECT_TRUE(runFrame());
+    const std::string reported = ::testing::internal::GetCapturedStderr();
+#ifdef VANTU_GL_CHECKS
+    EXPECT_EQ(reported, "Vantu: GL error 0x0500 after a frame\n");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+#else
+    EXPECT_EQ(reported, "");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_ENUM));
+#endif
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 //   the colour bits of the GL framebuffer.
 // - SIGTERM, SIGINT and SIGHUP arrive as a close request (WM_CLOSE).
 #include <SDL.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -89,6 +92,26 @@ bool isGameWindow(WindowHandle window) {
 
 void onTerminationSignal(int /*sig*/) {
     closeRequests = closeRequests + 1;
+}
+
+// SDL draws a message box in a process of its own, forked from the game, and waits for it.
+// That process must not outlive the game: after a crash or SIGKILL it would keep the box on
+// the screen with no game behind it. It is told to die with the game, and the signals that ask
+// the game to end close its box as they would a program's.
+bool forkingForBox = false;
+pid_t boxOwner = 0;
+
+void onForkInChild() {
+    if (!forkingForBox) {
+        return;
+    }
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != boxOwner) {
+        _exit(1);  // the game died before it could be watched
+    }
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
 }
 
 // SDL video, started on first need. The guardian is forked just before, while the process is
@@ -362,7 +385,12 @@ void messageBox(WindowHandle owner, const char* text, const char* caption, unsig
     // display where no box can be shown.
     std::fprintf(stderr, "%s: %s\n", caption, text);
     SDL_Window* parent = isGameWindow(owner) ? backend.window.sdl : nullptr;
+    static const bool watched = pthread_atfork(nullptr, nullptr, onForkInChild) == 0;
+    (void)watched;
+    boxOwner = getpid();
+    forkingForBox = true;
     SDL_ShowSimpleMessageBox(flags, caption, text, parent);
+    forkingForBox = false;
 }
 
 WindowHandle getFocus() {

@@ -2,7 +2,7 @@
 # End-to-end scenarios of the real Vantu program on a private X server with real input.
 #
 #   scenarios.sh NAME      NAME: default_mode presets refused_mode close_requests crash
-#                                minimise killed
+#                                minimise killed box_crash
 #
 # Environment: VANTU (the program), VANTU_SOURCE_DIR (the repository, for data/).
 # Each scenario sets the desktop's mode with xrandr first and checks that it is back at the end.
@@ -26,14 +26,28 @@ config_bytes() {
 }
 
 # game_start [RES DEPTH RATE]: runs the game in a fresh working directory, with a KPX.cfg of
-# those indices when given.
+# those indices when given (or a copy of the file GAME_CONFIG), the repository's data/ (or a
+# copy of the folder GAME_DATA), and as the user GAME_USER when that is set.
 game_start() {
     GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
-    [ -d "$VANTU_SOURCE_DIR/data" ] && ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
+    chmod 755 "$GAME_DIR"
+    if [ -n "${GAME_DATA:-}" ]; then
+        cp -a "$GAME_DATA" "$GAME_DIR/data"
+    elif [ -d "$VANTU_SOURCE_DIR/data" ]; then
+        ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
+    fi
     [ $# -eq 3 ] && config_bytes "$@" >"$GAME_DIR/KPX.cfg"
-    (cd "$GAME_DIR" && exec "$VANTU") >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
+    [ -n "${GAME_CONFIG:-}" ] && cp "$GAME_CONFIG" "$GAME_DIR/KPX.cfg"
+    local run=("$VANTU")
+    if [ -n "${GAME_USER:-}" ]; then
+        # A copy the user can run wherever the build tree lies.
+        cp "$VANTU" "$GAME_DIR/Vantu"
+        run=(setpriv --reuid="$GAME_USER" --regid="$GAME_USER" --clear-groups -- ./Vantu)
+    fi
+    (cd "$GAME_DIR" && exec "${run[@]}") >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
     GAME_PID=$!
     GAME_GUARDIAN=
+    GAME_CHILDREN=
     rig_log "game $GAME_PID started${3:+ with KPX.cfg $1 $2 $3}"
 }
 
@@ -91,10 +105,36 @@ process_gone() {
     [[ "$state" == Z* ]]
 }
 
-# guardian_gone: the guardian does not outlive the game by more than a second.
+# guardian_gone: neither the guardian nor any other process the game forked (GAME_CHILDREN)
+# outlives the game by more than a second.
 guardian_gone() {
-    [ -z "$GAME_GUARDIAN" ] && return 0
-    rig_wait 1 process_gone "$GAME_GUARDIAN" || rig_fail "guardian $GAME_GUARDIAN still there"
+    local pid
+    for pid in $GAME_GUARDIAN $GAME_CHILDREN; do
+        rig_wait 1 process_gone "$pid" ||
+            rig_fail "process $pid still there: $(ps -o pid=,ppid=,args= -p "$pid")"
+    done
+}
+
+# box_window CAPTION: waits for a message box with that caption; prints its window id.
+box_window() {
+    local box=
+    for _ in $(seq 200); do
+        box=$(xwininfo -root -tree | awk -v caption="\"$1\":" 'index($0, caption) { print $1; exit }')
+        [ -n "$box" ] && break
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    echo "$box"
+}
+
+# box_shown CAPTION: such a box is on the screen now.
+box_shown() {
+    xwininfo -root -tree | awk -v caption="\"$1\":" 'index($0, caption) { found = 1 } END { exit !found }'
+}
+
+# dismiss BOX: presses Return in the box.
+dismiss() {
+    xdotool windowfocus --sync "$1" key Return
 }
 
 # run_and_escape RES DEPTH RATE MODE: the game shows MODE; Escape ends it with status 0 and
@@ -204,6 +244,58 @@ scenario_killed() {
     wait "$GAME_PID" 2>/dev/null
     expect_mode "$DESKTOP" 1
     rig_log "desktop back $((($(date +%s%N) - start) / 1000000)) ms after SIGKILL"
+    guardian_gone
+}
+
+# A copy of the game's pictures with Die3.bmp made unreadable as a bitmap: the reader's box
+# comes up while the game's window and mode are up.
+broken_picture_data() {
+    GAME_DATA=$(mktemp -d "$RIG_DIR/data.XXXXXX")
+    cp "$VANTU_SOURCE_DIR"/data/*.bmp "$GAME_DATA"
+    echo "not a bitmap" >"$GAME_DATA/Die3.bmp"
+}
+
+# kill_under_box SIGNAL: the game dies by SIGNAL while its box is up; the desktop's mode is
+# back within a second, and neither the guardian nor the box's own process stays.
+kill_under_box() {
+    local number start elapsed box
+    number=$(kill -l "$1")
+    game_start
+    box=$(box_window Error)
+    [ -n "$box" ] || rig_fail "no Error box (stderr: $(cat "$GAME_DIR/err.log"))"
+    expect_mode 1024x768@75
+    GAME_CHILDREN=$(pgrep -P "$GAME_PID" | tr '\n' ' ')
+    [ "$(wc -w <<<"$GAME_CHILDREN")" -ge 2 ] ||
+        rig_fail "the guardian and the box's process expected, the game's children: $GAME_CHILDREN"
+    kill -"$1" "$GAME_PID"
+    start=$(date +%s%N)
+    rig_wait 2 rig_mode_is "$DESKTOP" || rig_fail "after SIG$1: desktop left in $(rig_mode)"
+    elapsed=$((($(date +%s%N) - start) / 1000000))
+    [ "$elapsed" -le 1000 ] || rig_fail "after SIG$1: desktop back only after $elapsed ms"
+    game_end $((128 + number))
+    guardian_gone
+    ! box_shown Error || rig_fail "after SIG$1 the Error box is still shown"
+    rig_log "SIG$1 under the box: desktop back after $elapsed ms, nothing left"
+}
+
+scenario_box_crash() {
+    broken_picture_data
+    local sig
+    for sig in SEGV ABRT KILL; do
+        kill_under_box "$sig"
+    done
+    # A close request while the box is up ends the game, normally, once the box is closed.
+    game_start
+    local box
+    box=$(box_window Error)
+    [ -n "$box" ] || rig_fail "no Error box (stderr: $(cat "$GAME_DIR/err.log"))"
+    GAME_CHILDREN=$(pgrep -P "$GAME_PID" | tr '\n' ' ')
+    kill -TERM "$GAME_PID"
+    sleep 0.3
+    kill -0 "$GAME_PID" || rig_fail "the game ended under its box"
+    dismiss "$box"
+    game_end 0
+    test "$(rig_mode)" = "$DESKTOP" || rig_fail "desktop left in $(rig_mode)"
     guardian_gone
 }
 

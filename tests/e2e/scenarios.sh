@@ -2,7 +2,7 @@
 # End-to-end scenarios of the real Vantu program on a private X server with real input.
 #
 #   scenarios.sh NAME      NAME: default_mode presets refused_mode close_requests crash
-#                                minimise killed box_crash
+#                                minimise killed box_crash bad_config data_entries
 #
 # Environment: VANTU (the program), VANTU_SOURCE_DIR (the repository, for data/).
 # Each scenario sets the desktop's mode with xrandr first and checks that it is back at the end.
@@ -299,9 +299,148 @@ scenario_box_crash() {
     guardian_gone
 }
 
+# KPX.cfg bytes in the array cfg; field OFFSET prints the signed 32-bit value stored there.
+field() {
+    local v=$((cfg[$1] | cfg[$1 + 1] << 8 | cfg[$1 + 2] << 16 | cfg[$1 + 3] << 24))
+    echo $((v >= 2147483648 ? v - 4294967296 : v))
+}
+
+set_field() {  # OFFSET VALUE
+    local i
+    for i in 0 1 2 3; do
+        cfg[$1 + i]=$((($2 >> (8 * i)) & 255))
+    done
+}
+
+# KPX.cfg of every length from 0 to 20 bytes, random contents: the game opens in the mode the
+# file selects, field by field with the defaults for fields it does not hold whole, or shows
+# the SHUTDOWN ERROR box for the one mode this server lacks (800x600 at 72 Hz); it never
+# crashes. Index fields are mostly drawn from -2 to 9, so that most files choose a table row.
+scenario_bad_config() {
+    local seed=${VANTU_BAD_INPUT_SEED:-$(date +%s)}
+    rig_log "random seed $seed (VANTU_BAD_INPUT_SEED=$seed repeats it)"
+    RANDOM=$seed
+    GAME_CONFIG="$RIG_DIR/KPX.cfg"
+    local length i offset res rate mode box
+    for length in $(seq 0 20); do
+        cfg=()
+        for ((i = 0; i < 20; i++)); do
+            cfg[i]=$((RANDOM % 256))
+        done
+        for offset in 1 5 9; do
+            ((RANDOM % 4 == 0)) || set_field "$offset" $((RANDOM % 12 - 2))
+        done
+        if [ "$length" -eq 13 ] || [ "$length" -eq 16 ]; then
+            set_field 1 1  # 800x600
+            set_field 9 2  # 72 Hz
+        fi
+        : >"$GAME_CONFIG"
+        [ "$length" -gt 0 ] && printf "$(printf '\\x%02x' "${cfg[@]:0:length}")" >"$GAME_CONFIG"
+        res=2 rate=3
+        [ "$length" -ge 5 ] && res=$(field 1)
+        [ "$length" -ge 13 ] && rate=$(field 9)
+        mode=1024x768
+        ((res >= 0 && res <= 5)) && mode=${RIG_SIZES[res]}
+        if ((rate >= 0 && rate <= 6)); then
+            mode+=@${RIG_RATES[rate]}
+        elif ((rate == 7)); then
+            mode+=@60  # the desktop's own rate, which every size offers here
+        else
+            mode+=@75
+        fi
+        rig_log "KPX.cfg of $length bytes:$(od -An -tx1 -v "$GAME_CONFIG" | tr -d '\n'), expecting $mode"
+        game_start
+        if [ "$mode" = 800x600@72 ]; then
+            box=$(box_window "SHUTDOWN ERROR")
+            [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+            dismiss "$box"
+            game_end 1
+        else
+            game_running "$mode"
+            xdotool key Escape
+            game_end 0
+        fi
+        test "$(rig_mode)" = "$DESKTOP" || rig_fail "desktop left in $(rig_mode)"
+        guardian_gone
+    done
+    GAME_CONFIG=
+}
+
+# data_box TEXT: the bitmap reader's next box comes up, with TEXT (also written to standard
+# error, the box's caption first); it is closed. DATA_BOXES counts the boxes of this game.
+data_box() {
+    local box lines
+    box=$(box_window Error)
+    [ -n "$box" ] || rig_fail "no Error box for '$1' (stderr: $(cat "$GAME_DIR/err.log"))"
+    DATA_BOXES=$((DATA_BOXES + 1))
+    lines=$(grep '^Error: ' "$GAME_DIR/err.log")
+    [ "$(wc -l <<<"$lines")" -eq "$DATA_BOXES" ] && [ "$(tail -n 1 <<<"$lines")" = "Error: $1" ] ||
+        rig_fail "box $DATA_BOXES should say '$1'; stderr: $(cat "$GAME_DIR/err.log")"
+    dismiss "$box"
+    rig_wait 5 sh -c "! xwininfo -id $box >/dev/null 2>&1" || rig_fail "the box for '$1' stays"
+}
+
+# Broken entries in data/, the game running as an unprivileged user: a missing picture, a
+# dangling link and a picture the user may not read are skipped silently; an empty file, a
+# folder in a picture's place and a file that is not a bitmap each bring up the bitmap
+# reader's box, and the game runs with the pictures that loaded. When none loads, the game
+# ends with the SHUTDOWN ERROR box, the desktop's mode already back.
+scenario_data_entries() {
+    GAME_DATA=$(mktemp -d "$RIG_DIR/data.XXXXXX")
+    chmod 755 "$GAME_DATA"
+    GAME_USER=65534
+    cp "$VANTU_SOURCE_DIR"/data/*.bmp "$GAME_DATA"
+    rm "$GAME_DATA/Die1.bmp"
+    : >"$GAME_DATA/Die2.bmp"
+    chmod 000 "$GAME_DATA/Die3.bmp"
+    rm "$GAME_DATA/Die4.bmp" && mkdir "$GAME_DATA/Die4.bmp"
+    echo "not a bitmap" >"$GAME_DATA/Die5.bmp"
+    rm "$GAME_DATA/Die6.bmp" && ln -s nowhere.bmp "$GAME_DATA/Die6.bmp"
+    DATA_BOXES=0
+    game_start
+    data_box "Failed to open DIB file data/Die2.bmp."
+    data_box "Failed to open DIB file data/Die4.bmp."
+    data_box "Unknown DIB file format."
+    game_running 1024x768@75
+    xdotool key Escape
+    game_end 0
+    [ "$(grep -c '^Error: ' "$GAME_DIR/err.log")" -eq "$DATA_BOXES" ] ||
+        rig_fail "more boxes: $(cat "$GAME_DIR/err.log")"
+    test "$(rig_mode)" = "$DESKTOP" || rig_fail "desktop left in $(rig_mode)"
+    guardian_gone
+
+    # Nothing loads: the first six as above, then an empty file, a folder, an unreadable file,
+    # a text file and a file cut off after "BM".
+    rm "$GAME_DATA"/{Desk,DieShader,Table,HandCursor,HandCursor_mask}.bmp
+    : >"$GAME_DATA/Desk.bmp"
+    mkdir "$GAME_DATA/DieShader.bmp"
+    : >"$GAME_DATA/Table.bmp" && chmod 000 "$GAME_DATA/Table.bmp"
+    echo "not a bitmap" >"$GAME_DATA/HandCursor.bmp"
+    printf BM >"$GAME_DATA/HandCursor_mask.bmp"
+    DATA_BOXES=0
+    game_start
+    data_box "Failed to open DIB file data/Die2.bmp."
+    data_box "Failed to open DIB file data/Die4.bmp."
+    data_box "Unknown DIB file format."
+    data_box "Failed to open DIB file data/Desk.bmp."
+    data_box "Failed to open DIB file data/DieShader.bmp."
+    data_box "Unknown DIB file format."
+    data_box "Unknown DIB file format."
+    local box
+    box=$(box_window "SHUTDOWN ERROR")
+    [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+    tail -n 1 "$GAME_DIR/err.log" | grep -qxF 'SHUTDOWN ERROR: AHH... It blew up creating the window!' ||
+        rig_fail "stderr: $(cat "$GAME_DIR/err.log")"
+    test "$(rig_mode)" = "$DESKTOP" || rig_fail "desktop in $(rig_mode) under the box"
+    dismiss "$box"
+    game_end 1
+    guardian_gone
+    GAME_DATA= GAME_USER=
+}
+
 name=${1:?scenario name}
 declare -F "scenario_$name" >/dev/null || { echo "no scenario $name" >&2; exit 2; }
-if [ "$name" = refused_mode ]; then
+if [ "$name" = refused_mode ] || [ "$name" = bad_config ]; then
     rig_start 800x600@72
 else
     rig_start

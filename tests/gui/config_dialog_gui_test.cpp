@@ -14,7 +14,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -302,6 +304,109 @@ TEST_F(DialogTest, TabVisitsTheTabStopsInCreationOrder) {
     }
     script_.then("Escape", key(WXK_ESCAPE));
     EXPECT_EQ(script_.run(), wxID_CANCEL);
+}
+
+// Bad input: each dialog opens, and OK writes 13 bytes or, where the folder refuses them,
+// nothing, and closes.
+class DialogBadInputTest : public ::testing::Test {
+  protected:
+    // Opens a fresh dialog, waits until it is shown and settled, runs `before` (if any) and
+    // presses Enter; returns the dialog's result.
+    static int openAndPressEnter(const std::function<void()>& before = {}) {
+        CConfigDlg dlg;
+        DialogScript script(dlg);
+        wxUIActionSimulator sim;
+        wxPoint last(-1, -1);
+        script
+            .then("shown",
+                  [&] {
+                      const wxPoint now = dlg.GetScreenPosition();
+                      const bool settled = now == last;
+                      last = now;
+                      return dlg.IsShownOnScreen() && dlg.IsActive() && settled;
+                  })
+            .then("before OK",
+                  [&] {
+                      if (before) {
+                          before();
+                      }
+                      return true;
+                  })
+            .then("Enter", [&] {
+                sim.Char(WXK_RETURN);
+                return true;
+            });
+        return script.run();
+    }
+
+    config_test::WorkingFolder folder_{"config-bad-input"};
+};
+
+// What OK stores for a file of these bytes: the defaults, overwritten by the whole fields the
+// file holds; the sound box checked for any byte but 0; -1 for an index no button matches.
+Bytes storedAtOk(const Bytes& file) {
+    auto field = [&](std::size_t offset, std::int32_t fallback) {
+        if (file.size() < offset + 4) {
+            return fallback;
+        }
+        return static_cast<std::int32_t>(
+            std::uint32_t{file[offset]} | std::uint32_t{file[offset + 1]} << 8 |
+            std::uint32_t{file[offset + 2]} << 16 | std::uint32_t{file[offset + 3]} << 24);
+    };
+    auto shown = [](std::int32_t index, std::int32_t buttons) {
+        return index >= 0 && index < buttons ? index : -1;
+    };
+    const std::int32_t fields[] = {shown(field(1, 2), 6), shown(field(5, 1), 2),
+                                   shown(field(9, 3), 8)};
+    Bytes out{static_cast<std::uint8_t>(file.empty() || file[0] != 0 ? 1 : 0)};
+    for (std::int32_t value : fields) {
+        for (int i = 0; i < 4; ++i) {
+            out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i)));
+        }
+    }
+    return out;
+}
+
+TEST_F(DialogBadInputTest, FilesOfEveryLengthWithRandomContentsOpenAndOkWritesThirteenBytes) {
+    std::mt19937 random(20240613);
+    for (std::size_t length = 0; length <= 20; ++length) {
+        Bytes file(length);
+        for (std::uint8_t& byte : file) {
+            byte = static_cast<std::uint8_t>(random());
+        }
+        // Index fields mostly near their tables, so that buttons get selected too.
+        for (std::size_t offset : {1, 5, 9}) {
+            if (random() % 4 != 0) {
+                const auto value = static_cast<std::uint32_t>(static_cast<int>(random() % 12) - 2);
+                for (std::size_t i = 0; i < 4 && offset + i < length; ++i) {
+                    file[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+                }
+            }
+        }
+        SCOPED_TRACE(::testing::PrintToString(file));
+        writeFile("KPX.cfg", file);
+        EXPECT_EQ(openAndPressEnter(), wxID_OK);
+        EXPECT_EQ(readFile("KPX.cfg"), storedAtOk(file));
+    }
+}
+
+TEST_F(DialogBadInputTest, AReadOnlyFolderGetsNoFileAndTheDialogStillCloses) {
+    std::filesystem::permissions(folder_.path(),
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    {
+        config_test::UnprivilegedFileAccess unprivileged;
+        EXPECT_EQ(openAndPressEnter(), wxID_OK);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.path()));
+}
+
+TEST_F(DialogBadInputTest, AWorkingFolderRemovedWhileTheDialogIsOpenGetsNoFile) {
+    writeFile("KPX.cfg", kPreferredBytes);
+    EXPECT_EQ(openAndPressEnter([this] { std::filesystem::remove_all(folder_.path()); }), wxID_OK);
+    EXPECT_FALSE(std::filesystem::exists(folder_.path()));
 }
 
 // The expected place of a control: its template rectangle in pixels, except that a radio

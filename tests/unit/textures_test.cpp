@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "config_test_files.h"
 #include "platform_scripted.h"
 #include "textures.h"
 
@@ -200,6 +201,25 @@ TEST_F(Textures, TheGamesOwnPicturesAllLoadWithPowerOfTwoSides) {
         EXPECT_EQ(w & (w - 1), 0);
         EXPECT_EQ(h & (h - 1), 0);
     }
+}
+
+// An empty file and a folder in a picture's place exist but hold no bitmap: the reader says
+// so. A picture the player may not read cannot be opened, like a missing one: skipped silently.
+TEST_F(Textures, EmptyFilesAndFoldersAreReportedAndUnreadableFilesSkipped) {
+    write(TEX_DIE1, {});
+    std::filesystem::create_directory(kTextureFiles[TEX_DIE2]);
+    write(TEX_DIE3, bitmap24(4, 4, 3));
+    std::filesystem::permissions(kTextureFiles[TEX_DIE3], std::filesystem::perms::none);
+    write(TEX_DIE4, bitmap24(4, 4, 4));
+    {
+        config_test::UnprivilegedFileAccess unprivileged;
+        EXPECT_TRUE(loadTextures());
+    }
+    ASSERT_EQ(scripted::messageBoxes().size(), 2u);
+    EXPECT_EQ(scripted::messageBoxes()[0].text, "Failed to open DIB file data/Die1.bmp.\n");
+    EXPECT_EQ(scripted::messageBoxes()[1].text, "Failed to open DIB file data/Die2.bmp.\n");
+    EXPECT_EQ(level0(TEX_DIE3, GL_TEXTURE_WIDTH), 0);
+    EXPECT_EQ(level0(TEX_DIE4, GL_TEXTURE_WIDTH), 4);
 }
 
 }  // namespace

@@ -188,28 +188,12 @@ TEST_F(ShellRenderTest, FailedTextureLoadingSetsNothingElse) {
     EXPECT_EQ(value, GL_ZERO);
 }
 
-// Test builds check OpenGL's error flags after every frame; release builds do not.
-TEST_F(ShellRenderTest, GlErrorsAreReportedAndClearedAfterEachFrameOfATestBuild) {
-    resizeView(64, 64);
-    ASSERT_TRUE(initRenderState());
-
+TEST_F(ShellRenderTest, GlErrorsAreReportedOnceEachAndCleared) {
     ::testing::internal::CaptureStderr();
     glEnable(0x1234);  // no such capability: GL_INVALID_ENUM
     EXPECT_EQ(reportGlErrors("the test"), 1);
     EXPECT_EQ(reportGlErrors("the test"), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Vantu: GL error 0x0500 after the test\n");
-
-    ::testing::internal::CaptureStderr();
-    glEnable(0x1234);
-    EXPECT_TRUE(runFrame());
-    const std::string reported = ::testing::internal::GetCapturedStderr();
-#ifdef VANTU_GL_CHECKS
-    EXPECT_EQ(reported, "Vantu: GL error 0x0500 after a frame\n");
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-#else
-    EXPECT_EQ(reported, "");
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_ENUM));
-#endif
 }
 
 }  // namespace

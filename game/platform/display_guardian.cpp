@@ -196,8 +196,10 @@ int watchProcess(pid_t pid) {
 
 [[noreturn]] void guardianMain(int fd, pid_t game) {
     // Only the game's end ends the guardian: signals meant for the terminal's whole group
-    // (Ctrl-C, hang-up) must not take it away before the game has restored the display.
+    // (Ctrl-C, Ctrl-\, hang-up) must not take it away before the game has restored the
+    // display, or together with a game that dies of them.
     std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGQUIT, SIG_IGN);
     std::signal(SIGTERM, SIG_IGN);
     std::signal(SIGHUP, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);

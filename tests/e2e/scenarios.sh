@@ -2,7 +2,8 @@
 # End-to-end scenarios of the real Vantu program on a private X server with real input.
 #
 #   scenarios.sh NAME      NAME: default_mode presets refused_mode close_requests crash
-#                                minimise killed box_crash bad_config data_entries soak
+#                                minimise killed box_crash terminal_signals bad_config
+#                                data_entries soak
 #
 # Environment: VANTU (the program), VANTU_SOURCE_DIR (the repository, for data/).
 # Each scenario sets the desktop's mode with xrandr first and checks that it is back at the end.
@@ -27,7 +28,8 @@ config_bytes() {
 
 # game_start [RES DEPTH RATE]: runs the game in a fresh working directory, with a KPX.cfg of
 # those indices when given (or a copy of the file GAME_CONFIG), the repository's data/ (or a
-# copy of the folder GAME_DATA), and as the user GAME_USER when that is set.
+# copy of the folder GAME_DATA), as the user GAME_USER when that is set, and in a process group
+# of its own when GAME_GROUP is set.
 game_start() {
     GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
     chmod 755 "$GAME_DIR"
@@ -39,6 +41,8 @@ game_start() {
     [ $# -eq 3 ] && config_bytes "$@" >"$GAME_DIR/KPX.cfg"
     [ -n "${GAME_CONFIG:-}" ] && cp "$GAME_CONFIG" "$GAME_DIR/KPX.cfg"
     local run=("$VANTU")
+    # Its own process group, as a terminal's foreground job: GAME_PID is also the group's id.
+    [ -n "${GAME_GROUP:-}" ] && run=(setsid "$VANTU")
     if [ -n "${GAME_USER:-}" ]; then
         # A copy the user can run wherever the build tree lies.
         cp "$VANTU" "$GAME_DIR/Vantu"
@@ -436,6 +440,40 @@ scenario_data_entries() {
     game_end 1
     guardian_gone
     GAME_DATA= GAME_USER=
+}
+
+# What a terminal sends to its whole foreground job, the game and what it forked: Ctrl-C and a
+# hang-up end the game normally, Ctrl-\ (SIGQUIT) kills it; the desktop's mode is back within a
+# second each time. Ctrl-C while a box is up closes the box, and the game ends.
+scenario_terminal_signals() {
+    GAME_GROUP=1
+    local sig status start elapsed
+    for sig in INT HUP QUIT; do
+        status=0
+        [ "$sig" = QUIT ] && status=$((128 + $(kill -l QUIT)))
+        game_start 2 1 5  # 1024x768 at 100 Hz
+        game_running 1024x768@100
+        kill -"$sig" -- -"$GAME_PID"
+        start=$(date +%s%N)
+        rig_wait 2 rig_mode_is "$DESKTOP" || rig_fail "after group SIG$sig: desktop left in $(rig_mode)"
+        elapsed=$((($(date +%s%N) - start) / 1000000))
+        [ "$elapsed" -le 1000 ] || rig_fail "after group SIG$sig: desktop back only after $elapsed ms"
+        game_end "$status"
+        guardian_gone
+        rig_log "group SIG$sig: desktop back after $elapsed ms"
+    done
+    broken_picture_data
+    game_start
+    local box
+    box=$(box_window Error)
+    [ -n "$box" ] || rig_fail "no Error box (stderr: $(cat "$GAME_DIR/err.log"))"
+    GAME_CHILDREN=$(pgrep -P "$GAME_PID" | tr '\n' ' ')
+    kill -INT -- -"$GAME_PID"
+    game_end 0
+    test "$(rig_mode)" = "$DESKTOP" || rig_fail "desktop left in $(rig_mode)"
+    guardian_gone
+    ! box_shown Error || rig_fail "the Error box is still shown"
+    GAME_GROUP= GAME_DATA=
 }
 
 # Keys for the soak: the throw keys, letters, digits, arrows, function keys and modifiers on

@@ -55,16 +55,26 @@ game_start() {
     rig_log "game $GAME_PID started${3:+ with KPX.cfg $1 $2 $3}"
 }
 
-# game_window: waits for the game's window to be shown; prints its id.
-game_window() {
-    local id=
+# poll_while_game COMMAND...: runs COMMAND every 0.05 s, for up to 10 s and only while the game
+# lives, until it prints something; prints that (or nothing).
+poll_while_game() {
+    local found=
     for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name '^Vantu$' 2>/dev/null | head -n1)
-        [ -n "$id" ] && break
+        found=$("$@")
+        [ -n "$found" ] && break
         kill -0 "$GAME_PID" 2>/dev/null || break
         sleep 0.05
     done
-    echo "$id"
+    echo "$found"
+}
+
+visible_game_window() {
+    xdotool search --onlyvisible --name '^Vantu$' 2>/dev/null | head -n1
+}
+
+# game_window: waits for the game's window to be shown; prints its id.
+game_window() {
+    poll_while_game visible_game_window
 }
 
 # expect_mode MODE [SECONDS]: the display reaches MODE within SECONDS (default 10).
@@ -119,16 +129,13 @@ guardian_gone() {
     done
 }
 
+box_with_caption() {
+    xwininfo -root -tree | awk -v caption="\"$1\":" 'index($0, caption) { print $1; exit }'
+}
+
 # box_window CAPTION: waits for a message box with that caption; prints its window id.
 box_window() {
-    local box=
-    for _ in $(seq 200); do
-        box=$(xwininfo -root -tree | awk -v caption="\"$1\":" 'index($0, caption) { print $1; exit }')
-        [ -n "$box" ] && break
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.05
-    done
-    echo "$box"
+    poll_while_game box_with_caption "$1"
 }
 
 # box_shown CAPTION: such a box is on the screen now.

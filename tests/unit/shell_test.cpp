@@ -30,8 +30,9 @@ bool texturesLoad = true;
 GameState stateAtTextureLoad{};
 }  // namespace doubles
 
-void updatePointer() {
+ScreenPoint updatePointer(ScreenPoint /*cursor*/) {
     scripted::note("updatePointer");
+    return kPointerCentre;
 }
 void stepDice() {
     scripted::note("stepDice");

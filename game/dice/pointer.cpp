@@ -7,14 +7,9 @@
 #include <cstdint>
 
 #include "dice_model.h"
-#include "platform.h"
 #include "random.h"
 
 namespace {
-
-// The cursor is put back here every frame, whatever the display resolution.
-constexpr int kCentreX = 320;
-constexpr int kCentreY = 240;
 
 constexpr float kPointerScale = 0.15f;      // scene units per pixel
 constexpr float kHandShare = 2.0f / 3.0f;   // share of the motion that moves the hand
@@ -38,15 +33,9 @@ float scaledOffset(int centre, int c) {
 
 }  // namespace
 
-void updatePointer() {
-    // Starts at the centre, so a cursor that cannot be read gives no motion.
-    int cx = kCentreX;
-    int cy = kCentreY;
-    getCursorPos(cx, cy);
-    setCursorPos(kCentreX, kCentreY);
-
-    const float dx = scaledOffset(kCentreX, cx);  // mouse right: dx < 0
-    const float dy = scaledOffset(kCentreY, cy);  // mouse up: dy > 0
+ScreenPoint updatePointer(ScreenPoint cursor) {
+    const float dx = scaledOffset(kPointerCentre.x, cursor.x);  // mouse right: dx < 0
+    const float dy = scaledOffset(kPointerCentre.y, cursor.y);  // mouse up: dy > 0
 
     // dx * kHandShare is a float product; it is widened to double for the hand's sum.
     game.handX = game.handX - static_cast<double>(dx * kHandShare);
@@ -66,6 +55,7 @@ void updatePointer() {
     } else if (game.handY > kHandMaxY) {
         game.handY = kHandMaxY;
     }
+    return kPointerCentre;
 }
 
 void advanceIntro() {

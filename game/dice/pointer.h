@@ -1,8 +1,19 @@
 // The relative pointer, the hand, the view lean, the intro and the picking of dice.
 #pragma once
 
-// Reads the cursor's offset from (320, 240), puts it back there, moves the hand and leans the view.
-void updatePointer();
+// A position on the screen, in pixels.
+struct ScreenPoint {
+    int x;
+    int y;
+};
+
+// Where the cursor is put back every frame, whatever the display resolution. A cursor that
+// cannot be read counts as lying here, so it gives no motion.
+inline constexpr ScreenPoint kPointerCentre{320, 240};
+
+// Moves the hand and leans the view by the offset of `cursor` (where the cursor was read this
+// frame) from the centre. Returns where the caller puts the cursor back: the centre.
+ScreenPoint updatePointer(ScreenPoint cursor);
 
 // One step of the opening zoom and roll; run by the drawing once per frame.
 void advanceIntro();

@@ -16,8 +16,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform.h"
-
 namespace {
 
 constexpr std::uint32_t kCompressionNone = 0;
@@ -400,7 +398,7 @@ void freeRgbImage(RgbImage* image) {
     }
 }
 
-RgbImage* loadDibImage(const char* path) {
+DibFileResult loadDibImage(const char* path) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     struct stat st {};
     void* view = MAP_FAILED;
@@ -411,17 +409,14 @@ RgbImage* loadDibImage(const char* path) {
         if (fd >= 0) {
             ::close(fd);
         }
-        const std::string text = std::string("Failed to open DIB file ") + path + ".\n";
-        messageBox(getFocus(), text.c_str(), "Error", MB_OK);
-        return nullptr;
+        return {nullptr, std::string("Failed to open DIB file ") + path + ".\n"};
     }
     const auto size = static_cast<std::size_t>(st.st_size);
     const DibResult result = decodeDib({static_cast<const std::uint8_t*>(view), size});
     ::munmap(view, size);
     ::close(fd);
     if (result.error != nullptr) {
-        messageBox(getFocus(), result.error, "Error", MB_OK);
-        return nullptr;
+        return {nullptr, result.error};
     }
-    return result.image;
+    return {result.image, {}};
 }

@@ -1,11 +1,13 @@
 // Reading pictures in the Windows bitmap format (BMP files and bare DIBs) as 24-bit RGB rows.
 //
-// decodeDib works on bytes already in memory and never shows anything, so tests, tools and the
-// fuzzer call it directly; loadDibImage reads a file with it and shows failures to the player.
+// decodeDib works on bytes already in memory, so tests, tools and the fuzzer call it directly;
+// loadDibImage reads a file with it. Neither shows anything: a failure comes back as the message
+// for the player, and the caller shows it.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 // A decoded picture. The record and its pixel buffer are two separate blocks from the C heap;
 // freeRgbImage releases both (the buffer first, then the record).
@@ -37,6 +39,13 @@ DibResult decodeDib(std::span<const std::uint8_t> bytes,
 
 void freeRgbImage(RgbImage* image);
 
-// Maps the file read-only and decodes it. On failure shows one message box (caption "Error",
-// owned by the window with the keyboard focus) and returns null.
-RgbImage* loadDibImage(const char* path);
+// Exactly one of the two is set.
+struct DibFileResult {
+    RgbImage* image;
+    // One of the messages above, or "Failed to open DIB file PATH.\n" when the file cannot be
+    // opened or mapped.
+    std::string error;
+};
+
+// Maps the file read-only and decodes it.
+DibFileResult loadDibImage(const char* path);

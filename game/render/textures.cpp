@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform.h"
+
 std::uint32_t textures[kTextureCount];
 
 RgbImage* loadBitmap(const char* path) {
@@ -14,7 +16,12 @@ RgbImage* loadBitmap(const char* path) {
         return nullptr;
     }
     std::fclose(file);
-    return loadDibImage(path);
+    DibFileResult result = loadDibImage(path);
+    if (result.image == nullptr) {
+        // Over the window with the keyboard focus: at start-up the game's own, just shown.
+        messageBox(getFocus(), result.error.c_str(), "Error", MB_OK);
+    }
+    return result.image;
 }
 
 bool loadTextures() {

@@ -34,6 +34,7 @@ extern std::uint32_t textures[kTextureCount];
 // whose file loads its picture. True when at least one of the eleven pictures loaded.
 bool loadTextures();
 
-// The picture in `path`, or null: silently when the file cannot be opened, otherwise with the
-// reader's message. The caller frees it with freeRgbImage.
+// The picture in `path`, or null: silently when the file cannot be opened, otherwise after the
+// reader's message in a box (caption "Error", owned by the window with the keyboard focus). The
+// caller frees it with freeRgbImage.
 RgbImage* loadBitmap(const char* path);

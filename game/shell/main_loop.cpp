@@ -12,7 +12,12 @@
 #include "shell.h"
 
 bool runFrame() {
-    updatePointer();
+    // The pointer's motion since the last frame: the cursor as it lies now (a cursor that cannot
+    // be read stays on the centre), then back where the pointer step wants it.
+    ScreenPoint cursor = kPointerCentre;
+    getCursorPos(cursor.x, cursor.y);
+    const ScreenPoint back = updatePointer(cursor);
+    setCursorPos(back.x, back.y);
     stepDice();
     drawScene();
 #ifdef VANTU_GL_CHECKS

@@ -9,15 +9,10 @@
 
 #include "platform.h"
 #include "platform_scripted.h"
+#include "render_recording.h"
 #include "shell.h"
-#include "textures.h"
 
-namespace texturesDouble {
-bool load = true;
-}
-bool loadTextures() {
-    return texturesDouble::load;
-}
+// The texture loading is render_recording's: it loads nothing and reports what the test says.
 
 namespace {
 
@@ -74,7 +69,7 @@ class ShellRenderTest : public ::testing::Test {
     void SetUp() override {
         scripted::reset();
         shell = ShellState{};
-        texturesDouble::load = true;
+        renderRecording::setTexturesLoad(true);
         if (!gl_.ok()) {
             GTEST_SKIP() << "no EGL surfaceless OpenGL context";
         }
@@ -177,7 +172,7 @@ TEST_F(ShellRenderTest, RenderStateAndLightAsDesigned) {
 }
 
 TEST_F(ShellRenderTest, FailedTextureLoadingSetsNothingElse) {
-    texturesDouble::load = false;
+    renderRecording::setTexturesLoad(false);
     EXPECT_FALSE(initRenderState());
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));

@@ -466,13 +466,14 @@ class DibFile : public ::testing::Test {
 };
 
 TEST_F(DibFile, AValidFileLoadsWithoutAMessage) {
-    ImagePtr image(loadDibImage(write("ok.bmp", fiveByTwo24().bytes()).c_str()));
+    DibFileResult loaded = loadDibImage(write("ok.bmp", fiveByTwo24().bytes()).c_str());
+    ImagePtr image(loaded.image);
     ASSERT_TRUE(image);
     EXPECT_EQ(Bytes(image->pixels, image->pixels + 30), fiveByTwoExpected());
-    EXPECT_TRUE(scripted::messageBoxes().empty());
+    EXPECT_EQ(loaded.error, "");
 }
 
-TEST_F(DibFile, EachFailureShowsOneErrorBox) {
+TEST_F(DibFile, EachFailureGivesItsMessage) {
     const std::string missing = (dir_ / "missing.bmp").string();
     const std::string empty = write("empty.bmp", {});
     const std::string text = write("text.bmp", Bytes{'h', 'e', 'l', 'l', 'o', '\n'});
@@ -488,25 +489,42 @@ TEST_F(DibFile, EachFailureShowsOneErrorBox) {
                           {text, kDibUnknownFormatMessage},
                           {cut, kDibConversionErrorMessage}};
     for (const Case& c : cases) {
-        scripted::reset();
-        EXPECT_EQ(loadDibImage(c.path.c_str()), nullptr);
-        ASSERT_EQ(scripted::messageBoxes().size(), 1u) << c.path;
-        EXPECT_EQ(scripted::messageBoxes()[0].text, c.message);
-        EXPECT_EQ(scripted::messageBoxes()[0].caption, "Error");
-        EXPECT_EQ(scripted::messageBoxes()[0].type, MB_OK);
+        const DibFileResult loaded = loadDibImage(c.path.c_str());
+        EXPECT_EQ(loaded.image, nullptr) << c.path;
+        EXPECT_EQ(loaded.error, c.message);
     }
 }
 
-TEST_F(DibFile, LoadBitmapSkipsAMissingFileSilently) {
+// loadBitmap shows the reader's message: one box each, caption "Error", an OK button, owned by
+// the window with the keyboard focus.
+TEST_F(DibFile, LoadBitmapSkipsAMissingFileSilentlyAndShowsTheReadersMessage) {
     EXPECT_EQ(loadBitmap((dir_ / "missing.bmp").string().c_str()), nullptr);
     EXPECT_TRUE(scripted::messageBoxes().empty());
 
     EXPECT_EQ(loadBitmap(write("text.bmp", Bytes{'x', 'y', 'z', 'w'}).c_str()), nullptr);
     ASSERT_EQ(scripted::messageBoxes().size(), 1u);
     EXPECT_EQ(scripted::messageBoxes()[0].text, kDibUnknownFormatMessage);
+    EXPECT_EQ(scripted::messageBoxes()[0].caption, "Error");
+    EXPECT_EQ(scripted::messageBoxes()[0].type, MB_OK);
+    EXPECT_FALSE(scripted::messageBoxes()[0].hasOwner);  // no window has the focus
+
+    WndClass windowClass{};
+    windowClass.lpszClassName = "DibTest";
+    ASSERT_NE(registerClass(windowClass), 0);
+    WindowHandle window = createWindowEx(0, "DibTest", "", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
+                                         nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    setFocus(window);
+    const std::string empty = write("empty.bmp", {});
+    EXPECT_EQ(loadBitmap(empty.c_str()), nullptr);
+    ASSERT_EQ(scripted::messageBoxes().size(), 2u);
+    EXPECT_EQ(scripted::messageBoxes()[1].text, "Failed to open DIB file " + empty + ".\n");
+    EXPECT_EQ(scripted::messageBoxes()[1].caption, "Error");
+    EXPECT_TRUE(scripted::messageBoxes()[1].hasOwner);
 
     ImagePtr image(loadBitmap(write("ok.bmp", fiveByTwo24().bytes()).c_str()));
     EXPECT_TRUE(image);
+    EXPECT_EQ(scripted::messageBoxes().size(), 2u);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "dice_model.h"
-#include "platform_scripted.h"
 #include "pointer.h"
 #include "random.h"
 
@@ -18,35 +17,34 @@ std::uint32_t advanced(std::uint32_t state, int draws) {
     return state;
 }
 
-void moveCursorBy(int dx, int dy) {
-    scripted::setCursor(320 + dx, 240 + dy);
-    updatePointer();
+// A frame that finds the cursor dx, dy pixels from the centre; returns where the cursor goes back.
+ScreenPoint moveCursorBy(int dx, int dy) {
+    return updatePointer({320 + dx, 240 + dy});
 }
 
 class Pointer : public ::testing::Test {
   protected:
     void SetUp() override {
         game = GameState{};
-        scripted::reset();
         seedRand15(3);
         initGameState();
     }
 };
 
 TEST_F(Pointer, TenPixelsMoveTheHandOneUnitAndLeanTheView) {
-    moveCursorBy(10, 0);
+    const ScreenPoint back = moveCursorBy(10, 0);
     EXPECT_EQ(game.handX, 1.0);
     EXPECT_EQ(game.handY, 0.0);
     EXPECT_EQ(game.viewYaw, -1.5f);
-    EXPECT_EQ(scripted::cursorX(), 320);
-    EXPECT_EQ(scripted::cursorY(), 240);
+    EXPECT_EQ(back.x, 320);
+    EXPECT_EQ(back.y, 240);
 
     moveCursorBy(0, -10);
     EXPECT_EQ(game.handY, 1.0);
     EXPECT_EQ(game.viewPitch, 1.5f);
 
-    // A cursor that stays on the centre moves nothing.
-    updatePointer();
+    // A cursor that stays where it was put back moves nothing.
+    updatePointer(back);
     EXPECT_EQ(game.handX, 1.0);
     EXPECT_EQ(game.handY, 1.0);
 }
@@ -60,8 +58,7 @@ TEST_F(Pointer, OffsetIsScaledInSinglePrecision) {
 }
 
 TEST_F(Pointer, FirstFrameJumpsFromWhereverTheCursorIs) {
-    scripted::setCursor(0, 0);
-    updatePointer();
+    updatePointer({0, 0});
     // dx = 48, dy = 36: the hand would go to -32, 24 and stops at the limits.
     EXPECT_EQ(game.handX, -28);
     EXPECT_EQ(game.handY, 20);
@@ -91,8 +88,7 @@ TEST_F(Pointer, HandStopsAtItsLimitsWhileTheViewTurnsOn) {
 }
 
 TEST_F(Pointer, ExtremeCursorPositionsAreClampedNotOverflowed) {
-    scripted::setCursor(-2147483647 - 1, 2147483647);
-    updatePointer();
+    updatePointer({-2147483647 - 1, 2147483647});
     EXPECT_EQ(game.handX, -28);
     EXPECT_EQ(game.handY, -20);
     EXPECT_GT(game.viewYaw, 0);

@@ -12,47 +12,18 @@
 #include <vector>
 
 #include "dice_model.h"
-#include "motion.h"
+#include "frame_recording.h"
 #include "platform.h"
 #include "platform_scripted.h"
-#include "pointer.h"
 #include "random.h"
-#include "scene.h"
+#include "render_recording.h"
 #include "shell.h"
-#include "textures.h"
 
-// Stand-ins for the frame's pieces and the texture loading: each notes its call in the scripted
-// record, so that tests see them in order with the platform calls. A die in flight loses one
-// bounce per frame and is picked up for the next throw when it lands; the drawing notes the
-// throw counter and whether the dice rest.
-namespace doubles {
-bool texturesLoad = true;
-GameState stateAtTextureLoad{};
-}  // namespace doubles
-
-void updatePointer() {
-    scripted::note("updatePointer");
-}
-void stepDice() {
-    scripted::note("stepDice");
-    for (DieState& die : game.dice) {
-        if (die.bouncesLeft > 0 && --die.bouncesLeft == 0) {
-            die.marked = 1;
-        }
-    }
-}
-void drawScene() {
-    scripted::note("drawScene " + std::to_string(game.throwCount) +
-                   (allDiceAtRest() ? " rest" : " flying"));
-}
-void handleLeftClick() {
-    scripted::note("handleLeftClick");
-}
-bool loadTextures() {
-    scripted::note("loadTextures");
-    doubles::stateAtTextureLoad = game;
-    return doubles::texturesLoad;
-}
+// The frame's dice steps, the drawing and the texture loading are the recording stand-ins
+// (dice_frame_recording, render_recording): each notes its call in the scripted record, so that
+// tests see them in order with the platform calls. A die in flight loses one bounce per frame and
+// is picked up for the next throw when it lands; the drawing notes the throw counter and whether
+// the dice rest.
 
 namespace {
 
@@ -88,7 +59,7 @@ class ShellTest : public ::testing::Test {
         scripted::reset();
         shell = ShellState{};
         game = GameState{};
-        doubles::texturesLoad = true;
+        renderRecording::setTexturesLoad(true);
         // A working directory without "KPX.cfg" (unless a test writes one).
         previousDir_ = std::filesystem::current_path();
         dir_ = std::filesystem::temp_directory_path() /
@@ -141,7 +112,7 @@ TEST_F(ShellTest, StartsWithSeededDiceAndTheDefaultModeThenReleasesAtTheEnd) {
         game = GameState{};
         seedRand15(seed);
         initGameState();
-        matched = std::memcmp(&game, &doubles::stateAtTextureLoad, sizeof game) == 0;
+        matched = std::memcmp(&game, &renderRecording::gameAtTextureLoad(), sizeof game) == 0;
         game = seen;
     }
     EXPECT_TRUE(matched);
@@ -256,6 +227,16 @@ TEST_F(ShellTest, InactivePassesStillSwapAndTestTheKeys) {
                                    "DispatchMessage 6", "DispatchMessage 256"}));
     EXPECT_EQ(game.throwCount, 0);
     EXPECT_FALSE(scripted::scriptRanOut());
+}
+
+TEST_F(ShellTest, EachFrameReadsTheCursorThenPutsItBackOnTheCentre) {
+    scripted::setCursor(333, 229);
+    EXPECT_TRUE(runFrame());
+    EXPECT_EQ(frameRecording::lastCursor().x, 333);
+    EXPECT_EQ(frameRecording::lastCursor().y, 229);
+    EXPECT_EQ(scripted::cursorX(), 320);
+    EXPECT_EQ(scripted::cursorY(), 240);
+    EXPECT_EQ(scripted::calls(), (Lines{"updatePointer", "stepDice", "drawScene 0 rest"}));
 }
 
 TEST_F(ShellTest, ReleaseFailuresLeaveTheExitCodeAlone) {
@@ -384,7 +365,7 @@ class CreationFailureTest : public ShellTest,
 TEST_P(CreationFailureTest, UndoesWhatWasMadeWithoutAMessage) {
     const CreationFailure& f = GetParam();
     if (f.textures) {
-        doubles::texturesLoad = false;
+        renderRecording::setTexturesLoad(false);
     } else {
         scripted::failCall(f.call, 1);
     }

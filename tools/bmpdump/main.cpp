@@ -9,7 +9,6 @@
 #include <string>
 
 #include "dib.h"
-#include "platform_scripted.h"
 #include "sha256.h"
 
 namespace {
@@ -51,11 +50,10 @@ int main(int argc, char** argv) {
         return usage();
     }
 
-    RgbImage* image = loadDibImage(file);
+    DibFileResult loaded = loadDibImage(file);
+    RgbImage* image = loaded.image;
     if (image == nullptr) {
-        std::string message = scripted::messageBoxes().empty()
-                                  ? std::string("no message")
-                                  : scripted::messageBoxes().back().text;
+        std::string& message = loaded.error;
         if (message.empty() || message.back() != '\n') {
             message += '\n';
         }

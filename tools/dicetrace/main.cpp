@@ -21,7 +21,6 @@
 
 #include "dice_model.h"
 #include "motion.h"
-#include "platform_scripted.h"
 #include "pointer.h"
 #include "random.h"
 #include "script.h"
@@ -31,6 +30,9 @@ namespace {
 struct TraceState {
     long long framesRun = 0;
     bool throwKeyDown = false;
+    // Where the next frame finds the cursor: at start as if the player's cursor sat on the
+    // re-centre point, then wherever the pointer update put it back or a script moved it.
+    ScreenPoint cursor = kPointerCentre;
 };
 
 void printState(const TraceState& trace) {
@@ -56,7 +58,7 @@ void printState(const TraceState& trace) {
 // One frame in the order the game runs it: the frame step (pointer, dice, the two count-downs at
 // the points where the drawing runs them), then the main loop's keyboard throw test.
 void runFrame(TraceState& trace) {
-    updatePointer();
+    trace.cursor = updatePointer(trace.cursor);
     stepDice();
     advanceIntro();
     if (game.introDistance == 0) {
@@ -113,7 +115,7 @@ std::string runCommand(const std::vector<std::string>& words, TraceState& trace)
             !parseInteger(words[2], kMin, kMax, y)) {
             return "cursor takes two numbers, x and y";
         }
-        scripted::setCursor(static_cast<int>(value), static_cast<int>(y));
+        trace.cursor = {static_cast<int>(value), static_cast<int>(y)};
         return {};
     }
     if (command == "lclick" && arguments == 0) {
@@ -129,8 +131,6 @@ std::string runCommand(const std::vector<std::string>& words, TraceState& trace)
 
 int main() {
     TraceState trace;
-    // As if the player's cursor sat on the re-centre point when the game started.
-    scripted::setCursor(320, 240);
     return runScript(std::cin, "vantu-dicetrace", [&trace](const std::vector<std::string>& words) {
         return runCommand(words, trace);
     });

@@ -215,28 +215,26 @@ std::vector<bool> CConfigDlg::checkedRadioButtons() const {
 namespace {
 
 // The keys the dialog itself moves the focus with; the others go on to the controls (Space
-// to the focused control, Enter to the default button, Escape to Cancel).
+// to the focused control, Enter to the focused push button or else OK, Escape to Cancel).
+// Ctrl does not change them, so that the toolkit's own traversal, bound to Ctrl+Tab and
+// Ctrl+arrows, never runs.
 std::optional<NavigationKey> navigationKey(const wxKeyEvent& event) {
-    const int modifiers = event.GetModifiers();
+    if (event.AltDown() || event.MetaDown()) {
+        return std::nullopt;
+    }
     switch (event.GetKeyCode()) {
         case WXK_TAB:
-            if (modifiers == wxMOD_NONE) {
-                return NavigationKey::Tab;
-            }
-            if (modifiers == wxMOD_SHIFT) {
-                return NavigationKey::ShiftTab;
-            }
-            return std::nullopt;
+            return event.ShiftDown() ? NavigationKey::ShiftTab : NavigationKey::Tab;
         case WXK_DOWN:
         case WXK_RIGHT:
         case WXK_NUMPAD_DOWN:
         case WXK_NUMPAD_RIGHT:
-            return modifiers == wxMOD_NONE ? std::optional(NavigationKey::Next) : std::nullopt;
+            return NavigationKey::Next;
         case WXK_UP:
         case WXK_LEFT:
         case WXK_NUMPAD_UP:
         case WXK_NUMPAD_LEFT:
-            return modifiers == wxMOD_NONE ? std::optional(NavigationKey::Previous) : std::nullopt;
+            return NavigationKey::Previous;
         default:
             return std::nullopt;
     }

@@ -338,6 +338,15 @@ TEST_F(DialogTest, TabVisitsTheTabStopsAndTheCheckedRadioButtonsInCreationOrder)
         .then("back on OK", focusOn(IDOK))
         .then("nothing selected on the way",
               checked({std::begin(kDefaultsShown), std::end(kDefaultsShown)}))
+        // With Ctrl the keys do the same: the toolkit binds its own traversal to them.
+        .then("Ctrl+Tab", key(WXK_TAB, wxMOD_CONTROL))
+        .then("Ctrl+Tab", key(WXK_TAB, wxMOD_CONTROL))
+        .then("Ctrl+Tab", key(WXK_TAB, wxMOD_CONTROL))
+        .then("on Use Sound", focusOn(IDC_USE_SOUND))
+        .then("Ctrl+Down", key(WXK_DOWN, wxMOD_CONTROL))
+        .then("on 640x480", focusOn(IDC_RES_640X480))
+        .then("640x480 selected",
+              checked({IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75}))
         .then("Escape", key(WXK_ESCAPE));
     EXPECT_EQ(script_.run(), wxID_CANCEL);
     EXPECT_FALSE(std::filesystem::exists("KPX.cfg"));

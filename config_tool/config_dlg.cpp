@@ -10,9 +10,11 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "icon/kpxconfig_16.xpm"
 #include "icon/kpxconfig_32.xpm"
+#include "keyboard_traversal.h"
 #include "radio_group.h"
 
 wxWindowID toolkitId(int templateId) {
@@ -131,9 +133,6 @@ void CConfigDlg::createControls() {
                 break;
             }
         }
-        if ((c.flags & kTabStop) == 0) {
-            window->DisableFocusFromKeyboard();
-        }
         if (c.id == IDC_USE_SOUND) {
             m_useSound = static_cast<wxCheckBox*>(window);
         }
@@ -203,6 +202,74 @@ void CConfigDlg::OnInitDialog(wxInitDialogEvent& event) {
     controlAt(0)->SetFocus();
 }
 
+std::vector<bool> CConfigDlg::checkedRadioButtons() const {
+    std::vector<bool> checked(m_controls.size(), false);
+    for (std::size_t row = 0; row < m_controls.size(); ++row) {
+        if (auto* radio = dynamic_cast<wxRadioButton*>(m_controls[row])) {
+            checked[row] = radio->GetValue();
+        }
+    }
+    return checked;
+}
+
+namespace {
+
+// The keys the dialog itself moves the focus with; the others go on to the controls (Space
+// to the focused control, Enter to the focused push button or else OK, Escape to Cancel).
+// Ctrl does not change them, so that the toolkit's own traversal, bound to Ctrl+Tab and
+// Ctrl+arrows, never runs.
+std::optional<NavigationKey> navigationKey(const wxKeyEvent& event) {
+    if (event.AltDown() || event.MetaDown()) {
+        return std::nullopt;
+    }
+    switch (event.GetKeyCode()) {
+        case WXK_TAB:
+            return event.ShiftDown() ? NavigationKey::ShiftTab : NavigationKey::Tab;
+        case WXK_DOWN:
+        case WXK_RIGHT:
+        case WXK_NUMPAD_DOWN:
+        case WXK_NUMPAD_RIGHT:
+            return NavigationKey::Next;
+        case WXK_UP:
+        case WXK_LEFT:
+        case WXK_NUMPAD_UP:
+        case WXK_NUMPAD_LEFT:
+            return NavigationKey::Previous;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+void CConfigDlg::OnCharHook(wxKeyEvent& event) {
+    const std::optional<NavigationKey> key = navigationKey(event);
+    if (!key) {
+        event.Skip();
+        return;
+    }
+    // The toolkit's own traversal is geometric and knows nothing of the table's groups, so
+    // the dialog moves the focus itself and keeps the key from the toolkit.
+    const auto focused = std::find(m_controls.begin(), m_controls.end(), FindFocus());
+    std::size_t from = 0;
+    if (focused != m_controls.end()) {
+        from = static_cast<std::size_t>(focused - m_controls.begin());
+    } else if (*key == NavigationKey::Tab || *key == NavigationKey::ShiftTab) {
+        // Nothing of ours has the focus: Tab starts before the first control, Shift+Tab after
+        // the last.
+        from = *key == NavigationKey::Tab ? m_controls.size() - 1 : 0;
+    } else {
+        return;
+    }
+    const FocusMove move = moveFocus(kConfigDialogControls, checkedRadioButtons(), from, *key);
+    wxWindow* target = m_controls[move.row];
+    target->SetFocus();
+    if (move.select) {
+        static_cast<wxRadioButton*>(target)->SetValue(true);
+    }
+    // The toolkit shows the focus ring itself once a key has been pressed in the window.
+}
+
 void CConfigDlg::OnPaint(wxPaintEvent& event) {
     if (IsIconized()) {
         // Nothing to draw: on X11 a minimised window is not shown at all, and the window
@@ -243,6 +310,7 @@ void CConfigDlg::OnPresetPreferred(wxCommandEvent&) {
 wxBEGIN_EVENT_TABLE(CConfigDlg, wxDialog)
     EVT_INIT_DIALOG(CConfigDlg::OnInitDialog)
     EVT_PAINT(CConfigDlg::OnPaint)
+    EVT_CHAR_HOOK(CConfigDlg::OnCharHook)
     EVT_BUTTON(wxID_OK, CConfigDlg::OnOK)
     EVT_BUTTON(IDC_PRESET_COMPATIBILITY, CConfigDlg::OnPresetCompatibility)
     EVT_BUTTON(IDC_PRESET_DEFAULT, CConfigDlg::OnPresetDefault)

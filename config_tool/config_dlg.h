@@ -43,6 +43,10 @@ class CConfigDlg : public wxDialog, public ConfigDlgMembers {
 
     void OnInitDialog(wxInitDialogEvent& event);
     void OnPaint(wxPaintEvent& event);
+    // Tab, Shift+Tab and the arrow keys: the focus moves as the control table's tab stops
+    // and groups say (keyboard_traversal.h).
+    void OnCharHook(wxKeyEvent& event);
+    std::vector<bool> checkedRadioButtons() const;  // per table row
     void OnOK(wxCommandEvent& event);
     void OnPresetCompatibility(wxCommandEvent& event);
     void OnPresetDefault(wxCommandEvent& event);

@@ -18,6 +18,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config_dlg.h"
@@ -121,11 +122,18 @@ class DialogTest : public ::testing::Test {
             return true;
         };
     }
-    DialogScript::Step key(int code) {
-        return [this, code] {
-            sim_.Char(code);
+    DialogScript::Step key(int code, int modifiers = wxMOD_NONE) {
+        return [this, code, modifiers] {
+            sim_.Char(code, modifiers);
             return true;
         };
+    }
+    // Presses a key, then waits until the focus is on `id` and exactly `ids` are checked.
+    void keyTo(const char* name, int code, int id, std::vector<int> ids) {
+        const std::string where = std::string(name) + " to " + std::to_string(id);
+        script_.then(where, key(code))
+            .then(where + ": focus", focusOn(id))
+            .then(where + ": checked", checked(std::move(ids)));
     }
     // Waits until exactly these boxes and radio buttons are checked.
     DialogScript::Step checked(std::vector<int> ids) {
@@ -167,15 +175,25 @@ TEST_F(DialogTest, FirstRunThenOkWritesTheDefaults) {
     EXPECT_EQ(readFile("KPX.cfg"), kDefaultBytes);
 }
 
-TEST_F(DialogTest, EnterOnTheCheckBoxPressesOk) {
-    script_.then("shown", shown())
-        .then("Tab", key(WXK_TAB))
-        .then("Tab", key(WXK_TAB))
-        .then("focus on Use Sound", focusOn(IDC_USE_SOUND))
-        .then("Enter", key(WXK_RETURN));
+// Enter presses OK from the check box and from a radio button.
+class DialogEnterTest : public DialogTest,
+                        public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(DialogEnterTest, EnterPressesOk) {
+    const auto [tabs, id] = GetParam();
+    script_.then("shown", shown());
+    for (int i = 0; i < tabs; ++i) {
+        script_.then("Tab", key(WXK_TAB));
+    }
+    script_.then("focus on " + std::to_string(id), focusOn(id)).then("Enter", key(WXK_RETURN));
     EXPECT_EQ(script_.run(), wxID_OK);
     EXPECT_EQ(readFile("KPX.cfg"), kDefaultBytes);
 }
+
+// Two Tabs reach the checked resolution button, three "Use Sound".
+INSTANTIATE_TEST_SUITE_P(FromTheControls, DialogEnterTest,
+                         ::testing::Values(std::pair(2, int{IDC_RES_1024X768}),
+                                           std::pair(3, int{IDC_USE_SOUND})));
 
 TEST_F(DialogTest, CompatibilityThenOkSelectsTheDefaultRefreshRadioButton) {
     script_.then("shown", shown())
@@ -296,14 +314,125 @@ TEST_F(DialogTest, ASoundByteOtherThanZeroOrOneShowsCheckedAndOkStoresOne) {
     EXPECT_EQ(readFile("KPX.cfg"), kDefaultBytes);
 }
 
-TEST_F(DialogTest, TabVisitsTheTabStopsInCreationOrder) {
+// The focused control shows the toolkit's focus ring.
+bool showsFocusRing(wxWindow* w) {
+    return gtk_widget_has_visible_focus(static_cast<GtkWidget*>(w->GetHandle())) != 0;
+}
+
+TEST_F(DialogTest, TabVisitsTheTabStopsAndTheCheckedRadioButtonsInCreationOrder) {
     script_.then("shown", shown()).then("OK has the focus", focusOn(IDOK));
-    for (int id : {IDCANCEL, IDC_USE_SOUND, IDC_PRESET_COMPATIBILITY, IDC_PRESET_DEFAULT,
-                   IDC_PRESET_PREFERRED, IDOK}) {
+    const std::vector<int> order{IDCANCEL,           IDC_RES_1024X768,     IDC_USE_SOUND,
+                                 IDC_DEPTH_32,       IDC_RATE_75,          IDC_PRESET_COMPATIBILITY,
+                                 IDC_PRESET_DEFAULT, IDC_PRESET_PREFERRED, IDOK};
+    for (int id : order) {
+        script_.then("Tab", key(WXK_TAB))
+            .then("focus on " + std::to_string(id), focusOn(id))
+            .then("focus ring on " + std::to_string(id),
+                  [this, id] { return showsFocusRing(dlg_.control(id)); });
+    }
+    for (auto id = order.rbegin() + 1; id != order.rend(); ++id) {
+        script_.then("Shift+Tab", key(WXK_TAB, wxMOD_SHIFT))
+            .then("back on " + std::to_string(*id), focusOn(*id));
+    }
+    script_.then("Shift+Tab", key(WXK_TAB, wxMOD_SHIFT))
+        .then("back on OK", focusOn(IDOK))
+        .then("nothing selected on the way",
+              checked({std::begin(kDefaultsShown), std::end(kDefaultsShown)}))
+        // With Ctrl the keys do the same: the toolkit binds its own traversal to them.
+        .then("Ctrl+Tab", key(WXK_TAB, wxMOD_CONTROL))
+        .then("Ctrl+Tab", key(WXK_TAB, wxMOD_CONTROL))
+        .then("Ctrl+Tab", key(WXK_TAB, wxMOD_CONTROL))
+        .then("on Use Sound", focusOn(IDC_USE_SOUND))
+        .then("Ctrl+Down", key(WXK_DOWN, wxMOD_CONTROL))
+        .then("on 640x480", focusOn(IDC_RES_640X480))
+        .then("640x480 selected",
+              checked({IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75}))
+        .then("Escape", key(WXK_ESCAPE));
+    EXPECT_EQ(script_.run(), wxID_CANCEL);
+    EXPECT_FALSE(std::filesystem::exists("KPX.cfg"));
+}
+
+// Every group walked with the arrow keys, with the radio buttons selected on the way; the
+// file written at Enter holds the last selection of each.
+TEST_F(DialogTest, ArrowKeysWalkEachGroupAndSelectTheRadioButtons) {
+    script_.then("shown", shown());
+    // OK and Cancel: focus only.
+    keyTo("Down", WXK_DOWN, IDCANCEL, {IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Right", WXK_RIGHT, IDOK, {IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Left", WXK_LEFT, IDCANCEL, {IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    // Resolution: down past 1600x1200 to "Use Sound" (focused, not toggled), then round to
+    // 640x480.
+    keyTo("Tab", WXK_TAB, IDC_RES_1024X768,
+          {IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Down", WXK_DOWN, IDC_RES_1152X864,
+          {IDC_RES_1152X864, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Down", WXK_DOWN, IDC_RES_1280X1024,
+          {IDC_RES_1280X1024, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Right", WXK_RIGHT, IDC_RES_1600X1200,
+          {IDC_RES_1600X1200, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Down", WXK_DOWN, IDC_USE_SOUND,
+          {IDC_RES_1600X1200, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Down", WXK_DOWN, IDC_RES_640X480,
+          {IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Up", WXK_UP, IDC_USE_SOUND, {IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    // Space toggles the check box.
+    keyTo("Space", WXK_SPACE, IDC_USE_SOUND, {IDC_RES_640X480, IDC_DEPTH_32, IDC_RATE_75});
+    // Bit depth: round the two buttons.
+    keyTo("Tab", WXK_TAB, IDC_DEPTH_32, {IDC_RES_640X480, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Down", WXK_DOWN, IDC_DEPTH_16, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_75});
+    keyTo("Down", WXK_DOWN, IDC_DEPTH_32, {IDC_RES_640X480, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Up", WXK_UP, IDC_DEPTH_16, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_75});
+    // Refresh rate: up from 75 to 60, round to the presets (focus only) and on to "Default",
+    // the group's last radio button.
+    keyTo("Tab", WXK_TAB, IDC_RATE_75, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_75});
+    keyTo("Up", WXK_UP, IDC_RATE_72, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_72});
+    keyTo("Left", WXK_LEFT, IDC_RATE_70, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_70});
+    keyTo("Up", WXK_UP, IDC_RATE_60, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_60});
+    keyTo("Up", WXK_UP, IDC_PRESET_PREFERRED, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_60});
+    keyTo("Up", WXK_UP, IDC_PRESET_DEFAULT, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_60});
+    keyTo("Up", WXK_UP, IDC_PRESET_COMPATIBILITY, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_60});
+    keyTo("Up", WXK_UP, IDC_RATE_DEFAULT, {IDC_RES_640X480, IDC_DEPTH_16, IDC_RATE_DEFAULT});
+    script_
+        .then("focus ring on Default",
+              [this] { return showsFocusRing(dlg_.control(IDC_RATE_DEFAULT)); })
+        .then("Enter", key(WXK_RETURN));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0}));
+}
+
+// Tab into a group that shows no selection lands on its first button and selects nothing, so
+// Enter still stores -1; an arrow key then selects.
+TEST_F(DialogTest, TabIntoAnEmptyGroupSelectsNothing) {
+    writeFile("KPX.cfg", {1, 9, 0, 0, 0, 1, 0, 0, 0, 3, 0, 0, 0});
+    script_.then("shown", shown())
+        .then("no resolution selected", checked({IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75}));
+    keyTo("Tab", WXK_TAB, IDCANCEL, {IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Tab", WXK_TAB, IDC_RES_640X480, {IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    keyTo("Tab", WXK_TAB, IDC_USE_SOUND, {IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75});
+    script_.then("Shift+Tab", key(WXK_TAB, wxMOD_SHIFT))
+        .then("back on 640x480", focusOn(IDC_RES_640X480))
+        .then("still none selected", checked({IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_75}))
+        .then("Enter", key(WXK_RETURN));
+    EXPECT_EQ(script_.run(), wxID_OK);
+    EXPECT_EQ(readFile("KPX.cfg"), (Bytes{1, 0xff, 0xff, 0xff, 0xff, 1, 0, 0, 0, 3, 0, 0, 0}));
+}
+
+// Space presses the focused push button: a preset, then Cancel.
+TEST_F(DialogTest, SpacePressesTheFocusedPushButton) {
+    writeFile("KPX.cfg", kPreferredBytes);
+    script_.then("shown", shown());
+    for (int id : {IDCANCEL, IDC_RES_1024X768, IDC_USE_SOUND, IDC_DEPTH_32, IDC_RATE_100,
+                   IDC_PRESET_COMPATIBILITY}) {
         script_.then("Tab", key(WXK_TAB)).then("focus on " + std::to_string(id), focusOn(id));
     }
-    script_.then("Escape", key(WXK_ESCAPE));
+    keyTo("Space", WXK_SPACE, IDC_PRESET_COMPATIBILITY,
+          {IDC_RES_640X480, IDC_USE_SOUND, IDC_DEPTH_16, IDC_RATE_DEFAULT});
+    for (int i = 0; i < 4; ++i) {
+        script_.then("Tab", key(WXK_TAB));
+    }
+    script_.then("focus on Cancel", focusOn(IDCANCEL)).then("Space", key(WXK_SPACE));
     EXPECT_EQ(script_.run(), wxID_CANCEL);
+    EXPECT_EQ(readFile("KPX.cfg"), kPreferredBytes);
 }
 
 // Bad input: each dialog opens, and OK writes 13 bytes or, where the folder refuses them,

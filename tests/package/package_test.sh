@@ -43,7 +43,9 @@ traces_before=$(traces)
 
 installed=0
 home=""
+lintian_pid=""
 cleanup() {
+    [ -n "$lintian_pid" ] && kill "$lintian_pid" 2>/dev/null
     rig_stop
     if [ "$installed" = 1 ]; then
         rig_log "purging the package"
@@ -66,21 +68,10 @@ ddeb="$build/out/vantu-dbgsym_${VANTU_VERSION}_$arch.ddeb"
 [ -f "$deb" ] && [ -f "$ddeb" ] || rig_fail "no $deb and $ddeb: $(ls "$build/out")"
 rig_log "package built in $(($(date +%s) - start)) s"
 
-# --- lintian: no error, no warning; the other tags go to the log ---
-lintian --display-info --pedantic --display-experimental --fail-on none "$deb" "$ddeb" >"$build.lintian" 2>&1 ||
-    rig_fail "lintian did not run: $(cat "$build.lintian")"
-grep -E '^[IPX]: ' "$build.lintian" | sed 's/^/lintian: /' >&2
-if grep -Eq '^[EW]: ' "$build.lintian"; then
-    rig_fail "lintian: $(grep -E '^[EW]: ' "$build.lintian")"
-fi
-# An override needs its reason on the line above it.
-overrides=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/lintian/overrides/vantu \
-    2>/dev/null)
-if [ -n "$overrides" ]; then
-    awk '/^#/ { reason = 1; next } NF && !reason { bad = 1; print "no reason: " $0 }
-         { reason = 0 } END { exit bad }' <<<"$overrides" >&2 || rig_fail "overrides without reason"
-fi
-rig_log "lintian: no error, no warning ($(grep -c '^[IPX]: ' "$build.lintian") other tags)"
+# --- lintian: started now, read at the end (it takes a while and needs no display) ---
+lintian --display-info --pedantic --display-experimental --fail-on none "$deb" "$ddeb" \
+    >"$build.lintian" 2>&1 &
+lintian_pid=$!
 
 # --- Fields ---
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -234,6 +225,22 @@ rig_log "the installed dialog wrote $workdir/KPX.cfg: $written"
 # The game reads what the dialog wrote.
 game_opens_in 800x600@85
 rig_stop
+
+# --- lintian: no error, no warning; the other tags go to the log ---
+wait "$lintian_pid" || rig_fail "lintian did not run: $(cat "$build.lintian")"
+lintian_pid=""
+grep -E '^[IPX]: ' "$build.lintian" | sed 's/^/lintian: /' >&2
+if grep -Eq '^[EW]: ' "$build.lintian"; then
+    rig_fail "lintian: $(grep -E '^[EW]: ' "$build.lintian")"
+fi
+# An override needs its reason on the line above it.
+overrides=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/lintian/overrides/vantu \
+    2>/dev/null)
+if [ -n "$overrides" ]; then
+    awk '/^#/ { reason = 1; next } NF && !reason { bad = 1; print "no reason: " $0 }
+         { reason = 0 } END { exit bad }' <<<"$overrides" >&2 || rig_fail "overrides without reason"
+fi
+rig_log "lintian: no error, no warning ($(grep -c '^[IPX]: ' "$build.lintian") other tags)"
 
 # --- Purged: nothing left but the player's own folder ---
 DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=120 purge -y -q vantu \

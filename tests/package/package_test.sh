@@ -24,6 +24,7 @@ for tool in cpack dpkg-deb dpkg-shlibdeps dpkg-buildflags lintian desktop-file-v
 done
 player=65534  # nobody
 
+mkdir -p /run/lock
 exec {lock}>/run/lock/vantu-package-test.lock
 flock -w 300 "$lock" || rig_fail "another package test holds /run/lock/vantu-package-test.lock"
 installed_status() { dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null; }

@@ -26,6 +26,7 @@
 
 #include "display_guardian.h"
 #include "display_modes.h"
+#include "output_layout.h"
 #include "platform.h"
 
 namespace {
@@ -135,6 +136,22 @@ void onForkInChild() {
     std::signal(SIGHUP, SIG_DFL);
 }
 
+// Minimising gives the desktop its mode back, and restoring brings the game's back; where the
+// switch is done through the output layout, it is done here, before SDL, which then finds the
+// mode already set.
+int followMinimising(void* /*unused*/, SDL_Event* e) {
+    if (e->type != SDL_WINDOWEVENT || !backend.switched || !outputLayout::active()) {
+        return 0;
+    }
+    if (e->window.event == SDL_WINDOWEVENT_MINIMIZED) {
+        outputLayout::restore();
+    } else if (e->window.event == SDL_WINDOWEVENT_RESTORED ||
+               e->window.event == SDL_WINDOWEVENT_SHOWN) {
+        outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate);
+    }
+    return 0;
+}
+
 // SDL video, started on first need. The guardian is forked just before, while the process is
 // still a single thread with no X connection of its own.
 bool ensureVideo() {
@@ -152,6 +169,7 @@ bool ensureVideo() {
         return false;
     }
     backend.videoUp = true;
+    SDL_AddEventWatch(followMinimising, nullptr);
     SDL_ShowCursor(backend.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return true;
 }
@@ -223,6 +241,12 @@ bool makeSurface(const SurfaceFormat& format, int width, int height, const char*
 // output then runs in that mode.
 bool showFullscreen() {
     SDL_Window* sdl = backend.surface;
+    SDL_Rect bounds{};
+    SDL_GetDisplayBounds(backend.display, &bounds);
+    if (outputLayout::takeOver(sdl, bounds) &&
+        !outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate)) {
+        return false;
+    }
     if (SDL_SetWindowDisplayMode(sdl, &backend.mode) != 0 ||
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN) != 0) {
         return false;
@@ -553,6 +577,7 @@ std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/)
     if (mode == nullptr) {
         if (backend.switched) {
             backend.switched = false;
+            outputLayout::restore();
             if (backend.surface != nullptr) {
                 // Leaving full screen gives the desktop its own mode back; the window is not
                 // wanted on the desktop in the meantime.

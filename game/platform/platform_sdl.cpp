@@ -245,6 +245,7 @@ bool showFullscreen() {
     SDL_GetDisplayBounds(backend.display, &bounds);
     if (outputLayout::takeOver(sdl, bounds) &&
         !outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate)) {
+        SDL_SetError("the X server refused the output's new mode beside the other outputs");
         return false;
     }
     if (SDL_SetWindowDisplayMode(sdl, &backend.mode) != 0 ||

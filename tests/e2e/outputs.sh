@@ -6,6 +6,9 @@
 #                         lower: the primary at (0, 300), the other at (1920, 0)
 #                         stacked: the other at (0, 0), the primary (not the first output)
 #                                  below it
+#                         far: the other at (0, 0), the primary at (31700, 0), so far right
+#                              that the screen (at most 32767 wide) cannot hold the primary in
+#                              the game's mode, which the primary lists: a switch that fails
 #
 # Both outputs run 1024x768 at 60 Hz. The game (800x600 at 85 Hz, clock fixed with faketime)
 # must switch only the primary, in place, and cover it; the pointer starts at (320, 240) of the
@@ -13,6 +16,8 @@
 # click throws, a left click picks a die (each checked on the primary's part of the screen
 # against vantu-dicetrace), Escape ends the game with status 0, and both outputs are back in
 # their modes and places. Then the same start ends with SIGKILL: the guardian puts both back.
+# In the far layout the game (1600x1200 at 60 Hz) must end as for a mode the display does not
+# list: the SHUTDOWN ERROR box, a line on standard error, status 1, both outputs as they were.
 #
 # Environment: VANTU, VANTU_DICETRACE, VANTU_SHOTCHECK, VANTU_SOURCE_DIR.
 set -uo pipefail
@@ -63,6 +68,8 @@ set_layout() {
                      --output DUMMY1 --mode 1024x768 --rate 60 --pos 0x0 ;;
         lower) xrandr --output DUMMY0 --primary --mode 1024x768 --rate 60 --pos 0x300 \
                       --output DUMMY1 --mode 1024x768 --rate 60 --pos 1920x0 ;;
+        far) xrandr --output DUMMY0 --primary --mode 1024x768 --rate 60 --pos 31700x0 \
+                    --output DUMMY1 --mode 1024x768 --rate 60 --pos 0x0 ;;
         stacked) xrandr --output DUMMY1 --primary --mode 1024x768 --rate 60 --pos 0x768 \
                         --output DUMMY0 --mode 1024x768 --rate 60 --pos 0x0 ;;
         *) echo "no such layout: $LAYOUT" >&2; exit 2 ;;
@@ -76,7 +83,11 @@ set_layout() {
 game_start() {
     GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
     ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
-    printf '\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
+    if [ "$LAYOUT" = far ]; then  # 1600x1200, 32 bits, 60 Hz
+        printf '\x01\x05\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
+    else  # 800x600, 32 bits, 85 Hz
+        printf '\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
+    fi
     local run=("$VANTU")
     [ "${1:-}" = faketime ] && run=(env TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@$START" "$VANTU")
     (cd "$GAME_DIR" && exec "${run[@]}") >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
@@ -113,6 +124,28 @@ GAME_OUTPUTS=$(sed "s/\\(\\*\\) [0-9]*x[0-9]*\\(+[0-9]*+[0-9]*\\)@[0-9]*/\\1 ${G
 rig_log "layout $LAYOUT: $(tr '\n' ' ' <<<"$DESKTOP_OUTPUTS")"
 SHOT_AREA="${GAME_MODE%@*}+$PRIMARY_X+$PRIMARY_Y"
 xdotool mousemove $((PRIMARY_X + 320)) $((PRIMARY_Y + 240))
+
+if [ "$LAYOUT" = far ]; then
+    game_start
+    box=
+    for _ in $(seq 200); do
+        box=$(xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
+        [ -n "$box" ] && break
+        sleep 0.05
+    done
+    [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+    grep -q '^Vantu: the display did not switch to 1600x1200 at 60 Hz' "$GAME_DIR/err.log" ||
+        rig_fail "no line on the failed switch: $(cat "$GAME_DIR/err.log")"
+    outputs_are "$DESKTOP_OUTPUTS" || rig_fail "under the box: $(outputs)"
+    [ -z "$(xdotool search --onlyvisible --name '^Vantu$')" ] || rig_fail "a game window is shown"
+    xdotool windowfocus --sync "$box" key Return
+    status=0
+    wait "$GAME_PID" || status=$?
+    [ "$status" -eq 1 ] || rig_fail "exit status $status (stderr: $(cat "$GAME_DIR/err.log"))"
+    outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after the failed switch: $(outputs)"
+    rig_log "failed switch reported: $(grep '^Vantu' "$GAME_DIR/err.log")"
+    exit 0
+fi
 
 game_start faketime
 running

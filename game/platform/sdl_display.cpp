@@ -101,10 +101,19 @@ bool showFullscreen() {
     SDL_Window* sdl = backend.surface;
     SDL_Rect bounds{};
     SDL_GetDisplayBounds(backend.display, &bounds);
-    if (outputLayout::takeOver(sdl, bounds) &&
-        !outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate)) {
-        SDL_SetError("the X server refused the output's new mode beside the other outputs");
-        return false;
+    if (outputLayout::takeOver(sdl, bounds)) {
+        // Beside other outputs the switch is ours, and SDL must not switch modes at all (its
+        // switch, also on minimising, resizes the whole screen): the window covers the output
+        // as a desktop full-screen window, sized by the window manager.
+        if (!outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate)) {
+            SDL_SetError("the X server refused the output's new mode beside the other outputs");
+            return false;
+        }
+        if (SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            return false;
+        }
+        SDL_ShowWindow(sdl);
+        return SDL_GetWindowDisplayIndex(sdl) == backend.display;
     }
     if (SDL_SetWindowDisplayMode(sdl, &backend.mode) != 0 ||
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN) != 0) {
@@ -124,8 +133,9 @@ bool showFullscreen() {
 void putPointerBack() {
     SDL_Rect bounds{};
     SDL_GetDisplayBounds(backend.display, &bounds);
-    const int x = std::clamp(pointerBeforeSwitch.x, 0, std::max(bounds.w - 1, 0));
-    const int y = std::clamp(pointerBeforeSwitch.y, 0, std::max(bounds.h - 1, 0));
+    // The mode's size: SDL knows nothing of a switch made through the output layout.
+    const int x = std::clamp(pointerBeforeSwitch.x, 0, std::max(backend.mode.w - 1, 0));
+    const int y = std::clamp(pointerBeforeSwitch.y, 0, std::max(backend.mode.h - 1, 0));
     SDL_WarpMouseGlobal(bounds.x + x, bounds.y + y);
 }
 

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <thread>
 
+#include "output_layout.h"
 #include "sdl_backend.h"
 
 namespace {
@@ -13,7 +14,10 @@ using namespace sdl;
 void waitForRefresh() {
     SDL_DisplayMode current{};
     int hz = 60;
-    if (SDL_GetCurrentDisplayMode(backend.display, &current) == 0 && current.refresh_rate > 0) {
+    if (backend.switched && outputLayout::active() && backend.mode.refresh_rate > 0) {
+        hz = backend.mode.refresh_rate;  // SDL does not know of a switch made there
+    } else if (SDL_GetCurrentDisplayMode(backend.display, &current) == 0 &&
+               current.refresh_rate > 0) {
         hz = current.refresh_rate;
     }
     using Clock = std::chrono::steady_clock;

@@ -16,8 +16,9 @@
 # click throws, a left click picks a die (each checked on the primary's part of the screen
 # against vantu-dicetrace), Escape ends the game with status 0, and both outputs are back in
 # their modes and places. Then the same start ends with SIGKILL: the guardian puts both back.
-# In the far layout the game (1600x1200 at 60 Hz) must end as for a mode the display does not
-# list: the SHUTDOWN ERROR box, a line on standard error, status 1, both outputs as they were.
+# In the left layout the game is also minimised and restored on the way. In the far layout the
+# game (1600x1200 at 60 Hz) must end as for a mode the display does not list: the SHUTDOWN
+# ERROR box, a line on standard error, status 1, both outputs as they were.
 #
 # Environment: VANTU, VANTU_DICETRACE, VANTU_SHOTCHECK, VANTU_SOURCE_DIR.
 set -uo pipefail
@@ -112,6 +113,7 @@ $GAME_OUTPUTS"
     want="${PRIMARY_X},${PRIMARY_Y} ${GAME_MODE%@*}"
     rig_wait 5 sh -c "xdotool getwindowgeometry $id | awk '/Position/ { p = \$2 } /Geometry/ { g = \$2 } END { print p, g }' | grep -qx '$want'" ||
         rig_fail "the window is at $(xdotool getwindowgeometry "$id" | tr '\n' ' '), the primary at $want"
+    GAME_WINDOW=$id
 }
 
 rig_start
@@ -157,6 +159,14 @@ check 2-right-button-throw
 pick 0                       # a left click picks a die
 check 3-picked
 keep_shots
+if [ "$LAYOUT" = left ]; then
+    # Minimised, the desktop has both outputs as they were; restored, the game's mode is back.
+    xdotool windowminimize "$GAME_WINDOW"
+    rig_wait 5 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "minimised: $(outputs)"
+    xdotool windowactivate "$GAME_WINDOW"
+    rig_wait 5 outputs_are "$GAME_OUTPUTS" || rig_fail "restored: $(outputs)"
+    rig_log "minimised and restored"
+fi
 xdotool key Escape
 for _ in $(seq 200); do
     kill -0 "$GAME_PID" 2>/dev/null || break
@@ -173,6 +183,6 @@ running
 kill -9 "$GAME_PID"
 start=$(date +%s%N)
 wait "$GAME_PID" 2>/dev/null
-rig_wait 2 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after SIGKILL: $(outputs)"
+rig_wait 5 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after SIGKILL: $(outputs)"
 rig_log "both outputs back $((($(date +%s%N) - start) / 1000000)) ms after SIGKILL"
 rig_log "layout $LAYOUT passed"

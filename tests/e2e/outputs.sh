@@ -10,7 +10,7 @@
 #                              that the screen (at most 32767 wide) cannot hold the primary in
 #                              the game's mode, which the primary lists: a switch that fails
 #
-# Both outputs run 1024x768 at 60 Hz. The game (800x600 at 85 Hz, clock fixed with faketime)
+# Both outputs run 1024x768 at 60 Hz. The game (640x480 at 85 Hz, clock fixed with faketime)
 # must switch only the primary, in place, and cover it; the pointer starts at (320, 240) of the
 # primary and the first frames must see no motion. Pointer motion then moves the hand, a right
 # click throws, a left click picks a die (each checked on the primary's part of the screen
@@ -36,7 +36,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 source "$here/turn.sh"
 
 LAYOUT=${1:?layout}
-GAME_MODE=800x600@85
+GAME_MODE=640x480@85
 
 # outputs: every active output as NAME WxH+X+Y@RATE, primary marked with a *, one a line.
 outputs() {
@@ -79,15 +79,15 @@ set_layout() {
         rig_fail "two outputs not up: $(xrandr | grep connected)"
 }
 
-# game_start [faketime]: the game in 800x600 at 85 Hz; with faketime its clock starts at START
+# game_start [faketime]: the game in 640x480 at 85 Hz; with faketime its clock starts at START
 # (faketime then runs it as a child of its own).
 game_start() {
     GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
     ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
     if [ "$LAYOUT" = far ]; then  # 1600x1200, 32 bits, 60 Hz
         printf '\x01\x05\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
-    else  # 800x600, 32 bits, 85 Hz
-        printf '\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
+    else  # 640x480, 32 bits, 85 Hz
+        printf '\x01\x00\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
     fi
     local run=("$VANTU")
     [ "${1:-}" = faketime ] && run=(env TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@$START" "$VANTU")

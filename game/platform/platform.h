@@ -1,9 +1,22 @@
 // The platform layer: the few window-system calls the game relies on, in the vocabulary of the
 // Win32 API the game was designed around (message records, WM_ numbers, virtual-key codes).
 //
-// Two backends implement this header: platform_sdl.cpp (SDL2, the real game) and
+// Two backends implement this header: the SDL backend (sdl_*.cpp, SDL2, the real game) and
 // platform_scripted.cpp (no window: replays messages and records calls, for tests and tools).
-// Only the backends include SDL headers.
+// Only the SDL backend includes SDL headers.
+//
+// The contract both backends keep:
+// - The display is one output, chosen once: the primary. Screen pixels (getCursorPos,
+//   setCursorPos, window positions) count from its top-left corner. changeDisplaySettings
+//   switches only that output, and only to a mode it lists; a switch the display refuses is
+//   reported like a mode it does not list, with nothing left switched.
+// - The message queue (message_queue.h, shared by both): posted messages first, then the window
+//   system's, one at a time in order; peekMessage never waits; a key pressed and released
+//   within one poll gets one empty queue while it is down.
+// - Window class names are unique while registered; a class with a live window cannot be
+//   unregistered. One window; its device context is held once; a pixel format is set once, and
+//   a rendering context needs it; wglMakeCurrent(nullptr, nullptr) makes none current.
+// - Message boxes are modal and also written to standard error by the real backend.
 #pragma once
 
 #include <cstdint>

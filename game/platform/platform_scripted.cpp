@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "message_queue.h"
 #include "platform.h"
 
 namespace {
@@ -40,7 +41,7 @@ struct ScriptedState {
     int cursorY = 0;
     std::vector<scripted::MessageBoxCall> messageBoxes;
 
-    std::deque<Msg> posted;
+    MessageQueue queue;  // its pending messages come from the script
     std::deque<ScriptEntry> script;
     bool scriptRanOut = false;
 
@@ -76,6 +77,24 @@ bool plannedFailure(scripted::Call call, const std::string& line) {
     const bool fail = it != state.failures.end() && (it->second == 0 || it->second == n);
     record(fail ? line + " failed" : line);
     return fail;
+}
+
+// The script's next entry: a message, or nothing (an empty queue). A game that outlives its
+// script ends with a code no test expects.
+void fillFromScript(std::deque<Msg>& pending) {
+    if (state.script.empty()) {
+        if (!state.scriptRanOut) {
+            record("script ran out");
+        }
+        state.scriptRanOut = true;
+        pending.push_back({WM_QUIT, scripted::kScriptEndExitCode, 0});
+        return;
+    }
+    const ScriptEntry entry = state.script.front();
+    state.script.pop_front();
+    if (!entry.idle) {
+        pending.push_back(entry.msg);
+    }
 }
 
 }  // namespace
@@ -372,31 +391,7 @@ bool swapBuffers(DeviceContextHandle dc) {
 
 bool peekMessage(Msg& msg, WindowHandle /*window*/, std::uint32_t /*filterMin*/,
                  std::uint32_t /*filterMax*/, std::uint32_t remove) {
-    if (!state.posted.empty()) {
-        msg = state.posted.front();
-        if (remove & PM_REMOVE) {
-            state.posted.pop_front();
-        }
-        return true;
-    }
-    if (state.script.empty()) {
-        // A game that outlives its script ends with a code no test expects.
-        if (!state.scriptRanOut) {
-            record("script ran out");
-        }
-        state.scriptRanOut = true;
-        msg = {WM_QUIT, scripted::kScriptEndExitCode, 0};
-        return true;
-    }
-    const ScriptEntry entry = state.script.front();
-    if (remove & PM_REMOVE) {
-        state.script.pop_front();
-    }
-    if (entry.idle) {
-        return false;
-    }
-    msg = entry.msg;
-    return true;
+    return state.queue.peek(msg, (remove & PM_REMOVE) != 0, fillFromScript);
 }
 
 bool translateMessage(const Msg& /*msg*/) {
@@ -413,7 +408,7 @@ LRESULT dispatchMessage(const Msg& msg) {
 
 void postQuitMessage(int exitCode) {
     record("PostQuitMessage " + std::to_string(exitCode));
-    state.posted.push_back({WM_QUIT, static_cast<WPARAM>(exitCode), 0});
+    state.queue.post({WM_QUIT, static_cast<WPARAM>(exitCode), 0});
 }
 
 LRESULT defWindowProc(WindowHandle /*window*/, std::uint32_t message, WPARAM /*wParam*/,

@@ -1,0 +1,123 @@
+// Internal to the SDL backend: its state and the helpers its files share.
+//
+// Differences from Win32 that the game never sees:
+// - The display switch belongs to a full-screen window in SDL. changeDisplaySettings makes a
+//   hidden window for it (of the mode's colour depth) and shows it full screen, which switches
+//   the game's output; setPixelFormat takes that window over, or makes one of another format.
+// - The game's output is the primary one (XRandR's; SDL lists it first); screen pixels count
+//   from its corner. Beside other outputs the switch goes through outputLayout.
+// - Colour depth: Linux desktops keep their own depth, so the mode's bits per pixel only choose
+//   the colour bits of the GL framebuffer.
+// - SIGTERM, SIGINT and SIGHUP arrive as a close request (WM_CLOSE).
+#pragma once
+
+#include <SDL.h>
+
+#include <chrono>
+#include <csignal>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "message_queue.h"
+#include "platform.h"
+
+namespace sdl {
+
+struct ClassEntry {
+    std::string name;
+    WndClass windowClass;
+};
+
+struct GameWindow {
+    bool alive = false;
+    std::string className;
+    std::string title;
+    std::uint32_t style = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    WindowProc proc = nullptr;
+    bool dcHeld = false;
+    int pixelFormat = 0;
+    SDL_Window* sdl = nullptr;
+};
+
+// The framebuffer that a pixel format asks for; the X visual of a window depends on it.
+struct SurfaceFormat {
+    int colourBits = 32;
+    int alpha = 0;
+    int depth = 16;
+    int stencil = 0;
+    int accum[4] = {};
+    bool doubleBuffer = true;
+    bool gl = true;  // false: a plain window, only for the switch (no OpenGL to be had then)
+    bool operator==(const SurfaceFormat&) const = default;
+};
+
+struct Backend {
+    bool videoTried = false;
+    bool videoUp = false;
+    // The game's output, chosen once: XRandR's primary (SDL lists it first), else display 0.
+    int display = 0;
+    // The SDL window: made by the display switch (the switch belongs to a full-screen window
+    // in SDL) or by setPixelFormat, whichever comes first; the game window's surface from
+    // setPixelFormat on.
+    SDL_Window* surface = nullptr;
+    SurfaceFormat surfaceFormat;
+    std::vector<ClassEntry> classes;
+    GameWindow window;
+    SDL_GLContext context = nullptr;
+    bool vsync = false;
+    std::chrono::steady_clock::time_point lastSwap{};
+
+    bool switched = false;
+    SDL_DisplayMode mode{};  // the mode the display is switched to while `switched`
+
+    int cursorCount = 0;
+
+    MessageQueue queue;  // its pending messages translated from SDL events
+    bool minimised = false;
+    int closeRequestsSent = 0;
+};
+
+// Objects whose addresses serve as handles.
+inline char moduleObject;
+inline char iconObject;
+inline char cursorObject;
+inline char dcObject;
+
+extern Backend backend;
+// Termination signals received (written by the signal handler).
+extern volatile std::sig_atomic_t closeRequests;
+
+inline WindowHandle windowHandle() {
+    return reinterpret_cast<WindowHandle>(&backend.window);
+}
+inline DeviceContextHandle dcHandle() {
+    return reinterpret_cast<DeviceContextHandle>(&dcObject);
+}
+inline GlContextHandle contextHandle() {
+    return reinterpret_cast<GlContextHandle>(backend.context);
+}
+inline bool isGameWindow(WindowHandle window) {
+    return backend.window.alive && window == windowHandle();
+}
+
+// Video (sdl_display.cpp): started on first need; false when there is no display.
+bool ensureVideo();
+// Shows backend.surface full screen in backend.mode; true when the output runs in it.
+bool showFullscreen();
+// The pointer back at its place on the game's output after a switch.
+void putPointerBack();
+
+// The window (sdl_window.cpp): a hidden borderless window on the game's output in `format`.
+bool makeSurface(const SurfaceFormat& format, int width, int height, const char* title);
+
+// Input (sdl_keys.cpp, sdl_events.cpp): the virtual-key code of an SDL key (0: none), and the
+// messages of one SDL event appended to backend.queue.pending.
+WPARAM virtualKey(SDL_Keycode key);
+void translate(const SDL_Event& e);
+
+}  // namespace sdl

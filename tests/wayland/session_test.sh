@@ -61,7 +61,7 @@ game_window_gone() {
 }
 
 game_running() {
-    wl_wait 20 game_window_shown ||
+    wl_wait 60 game_window_shown ||
         wl_fail "no full-screen Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"
     wl_log "the game's window is shown"
 }
@@ -125,9 +125,9 @@ shot_matches() {
 }
 
 # check NAME: two screenshots half a second apart agree with the expected state (the dice then
-# rest, in the game and in the simulation); waits up to 60 s.
+# rest, in the game and in the simulation); waits up to 90 s.
 check() {
-    local limit=$(($(date +%s) + 60))
+    local limit=$(($(date +%s) + 90))
     TRACE+="frames 1500
 "
     until shot_matches "$1" && sleep 0.5 && shot_matches "$1"; do
@@ -159,7 +159,7 @@ frames 1
     game_end 0
     wl_log "Escape: the game ended after $((($(date +%s%N) - t0) / 1000000)) ms"
     nothing_left
-    wl_wait 2 game_window_gone || wl_fail "the game's window is still there"
+    wl_wait 5 game_window_gone || wl_fail "the game's window is still there"
     desktop_kept
 }
 
@@ -168,7 +168,7 @@ scenario_refused() {
     wl_input_start --keyboard
     game_start
     local box
-    box=$(wl_wait 20 sh -c "xwininfo -root -tree | grep -q '\"SHUTDOWN ERROR\"'" &&
+    box=$(wl_wait 60 sh -c "xwininfo -root -tree | grep -q '\"SHUTDOWN ERROR\"'" &&
         xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
     [ -n "$box" ] || wl_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
     grep -qx 'SHUTDOWN ERROR: AHH... It blew up creating the window!' "$GAME_DIR/err.log" ||
@@ -197,7 +197,7 @@ scenario_killed() {
     wl_log "processes of the game: $(game_processes | tr '\n' ' ')(guardian: ${guardian:-none})"
     kill -9 "$GAME_PID"
     wait "$GAME_PID" 2>/dev/null
-    wl_wait 2 game_window_gone || wl_fail "the game's window is still there"
+    wl_wait 5 game_window_gone || wl_fail "the game's window is still there"
     wl_log "kill -9: the window gone after $((($(date +%s%N) - t0) / 1000000)) ms"
     nothing_left
     wl_log "kill -9: nothing left after $((($(date +%s%N) - t0) / 1000000)) ms"
@@ -218,8 +218,8 @@ dialog_start() {
     (cd "$DIALOG_DIR" && exec "${WL_AS_USER[@]}" env NO_AT_BRIDGE=1 WAYLAND_DEBUG=1 ./KPXConfig) \
         >"$DIALOG_DIR/dialog.log" 2>&1 &
     DIALOG_PID=$!
-    wl_wait 20 dialog_focused || wl_fail "no KPXConfig window: $(tail -5 "$DIALOG_DIR/dialog.log")"
-    wl_wait 20 grep -q 'wl_keyboard@[0-9]*\.enter(' "$DIALOG_DIR/dialog.log" ||
+    wl_wait 60 dialog_focused || wl_fail "no KPXConfig window: $(tail -5 "$DIALOG_DIR/dialog.log")"
+    wl_wait 30 grep -q 'wl_keyboard@[0-9]*\.enter(' "$DIALOG_DIR/dialog.log" ||
         wl_fail "the dialog never had the keyboard's focus"
     read -r DIALOG_X DIALOG_Y < <(wl_sway -r -t get_tree | jq -r '.. | objects |
         select(.name? == "KPXConfig") | "\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y)"')

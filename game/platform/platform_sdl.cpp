@@ -14,6 +14,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +26,8 @@
 #include <vector>
 
 #include "display_guardian.h"
+#include "display_modes.h"
+#include "output_layout.h"
 #include "platform.h"
 
 namespace {
@@ -49,9 +52,28 @@ struct GameWindow {
     SDL_Window* sdl = nullptr;
 };
 
+// The framebuffer that a pixel format asks for; the X visual of a window depends on it.
+struct SurfaceFormat {
+    int colourBits = 32;
+    int alpha = 0;
+    int depth = 16;
+    int stencil = 0;
+    int accum[4] = {};
+    bool doubleBuffer = true;
+    bool gl = true;  // false: a plain window, only for the switch (no OpenGL to be had then)
+    bool operator==(const SurfaceFormat&) const = default;
+};
+
 struct Backend {
     bool videoTried = false;
     bool videoUp = false;
+    // The game's output, chosen once: XRandR's primary (SDL lists it first), else display 0.
+    int display = 0;
+    // The SDL window: made by the display switch (the switch belongs to a full-screen window
+    // in SDL) or by setPixelFormat, whichever comes first; the game window's surface from
+    // setPixelFormat on.
+    SDL_Window* surface = nullptr;
+    SurfaceFormat surfaceFormat;
     std::vector<ClassEntry> classes;
     GameWindow window;
     SDL_GLContext context = nullptr;
@@ -115,6 +137,22 @@ void onForkInChild() {
     std::signal(SIGHUP, SIG_DFL);
 }
 
+// Minimising gives the desktop its mode back, and restoring brings the game's back; where the
+// switch is done through the output layout, it is done here, before SDL, which then finds the
+// mode already set.
+int followMinimising(void* /*unused*/, SDL_Event* e) {
+    if (e->type != SDL_WINDOWEVENT || !backend.switched || !outputLayout::active()) {
+        return 0;
+    }
+    if (e->window.event == SDL_WINDOWEVENT_MINIMIZED) {
+        outputLayout::restore();
+    } else if (e->window.event == SDL_WINDOWEVENT_RESTORED ||
+               e->window.event == SDL_WINDOWEVENT_SHOWN) {
+        outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate);
+    }
+    return 0;
+}
+
 // SDL video, started on first need. The guardian is forked just before, while the process is
 // still a single thread with no X connection of its own.
 bool ensureVideo() {
@@ -141,44 +179,117 @@ bool ensureVideo() {
         return false;
     }
     backend.videoUp = true;
+    SDL_AddEventWatch(followMinimising, nullptr);
     SDL_ShowCursor(backend.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return true;
 }
 
-// The exact mode in the display's list; a rate of 0 takes the desktop's own rate when that size
-// offers it, else the first (highest) rate listed for the size.
-bool findDisplayMode(int width, int height, int refreshHz, SDL_DisplayMode& found) {
-    SDL_DisplayMode desktop{};
-    SDL_GetDesktopDisplayMode(0, &desktop);
-    bool any = false;
-    const int count = SDL_GetNumDisplayModes(0);
+// The display's modes, in SDL's order (largest first, highest rate first within a size).
+std::vector<SDL_DisplayMode> displayModes(int display) {
+    std::vector<SDL_DisplayMode> modes;
+    const int count = SDL_GetNumDisplayModes(display);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode m{};
-        if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w != width || m.h != height) {
-            continue;
-        }
-        if (refreshHz != 0) {
-            if (m.refresh_rate == refreshHz) {
-                found = m;
-                return true;
-            }
-            continue;
-        }
-        if (!any || m.refresh_rate == desktop.refresh_rate) {
-            found = m;
-            any = true;
+        if (SDL_GetDisplayMode(display, i, &m) == 0) {
+            modes.push_back(m);
         }
     }
-    return any;
+    return modes;
 }
 
-void applyFullscreen() {
-    SDL_Window* sdl = backend.window.sdl;
-    if (sdl == nullptr || !backend.switched) {
-        return;
+std::vector<ListedMode> listed(const std::vector<SDL_DisplayMode>& modes) {
+    std::vector<ListedMode> out;
+    for (const SDL_DisplayMode& m : modes) {
+        out.push_back({m.w, m.h, m.refresh_rate});
     }
-    SDL_SetWindowDisplayMode(sdl, &backend.mode);
-    SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN);
+    return out;
+}
+
+// The game output's corner in whole-desktop coordinates: the origin of the game's screen
+// pixels.
+SDL_Point outputCorner() {
+    SDL_Rect bounds{};
+    SDL_GetDisplayBounds(backend.display, &bounds);
+    return {bounds.x, bounds.y};
+}
+
+void setGlAttributes(const SurfaceFormat& f) {
+    SDL_GL_ResetAttributes();
+    const bool deep = f.colourBits > 16;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, f.alpha);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, f.depth);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, f.stencil);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, f.accum[0]);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, f.accum[1]);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, f.accum[2]);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, f.accum[3]);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, f.doubleBuffer ? 1 : 0);
+}
+
+// A hidden borderless OpenGL window on the game's output, replacing any earlier one.
+bool makeSurface(const SurfaceFormat& format, int width, int height, const char* title) {
+    if (backend.surface != nullptr) {
+        SDL_DestroyWindow(backend.surface);
+        backend.surface = nullptr;
+    }
+    setGlAttributes(format);
+    const int at = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(backend.display));
+    backend.surface = SDL_CreateWindow(
+        title, at, at, width, height,
+        (format.gl ? SDL_WINDOW_OPENGL : 0) | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    if (backend.surface == nullptr) {
+        return false;
+    }
+    backend.surfaceFormat = format;
+    return true;
+}
+
+// Shows the surface full screen in backend.mode, which switches the output; true when the
+// output then runs in that mode.
+bool showFullscreen() {
+    SDL_Window* sdl = backend.surface;
+    SDL_Rect bounds{};
+    SDL_GetDisplayBounds(backend.display, &bounds);
+    if (outputLayout::takeOver(sdl, bounds) &&
+        !outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate)) {
+        SDL_SetError("the X server refused the output's new mode beside the other outputs");
+        return false;
+    }
+    if (SDL_SetWindowDisplayMode(sdl, &backend.mode) != 0 ||
+        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN) != 0) {
+        return false;
+    }
+    SDL_ShowWindow(sdl);
+    SDL_DisplayMode now{};
+    return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0 &&
+           SDL_GetCurrentDisplayMode(backend.display, &now) == 0 && now.w == backend.mode.w &&
+           now.h == backend.mode.h && now.refresh_rate == backend.mode.refresh_rate &&
+           SDL_GetWindowDisplayIndex(sdl) == backend.display;
+}
+
+// Where the pointer was on the game's output before the switch, relative to its corner.
+SDL_Point pointerBeforeSwitch{};
+
+void rememberPointer() {
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    const SDL_Point corner = outputCorner();
+    pointerBeforeSwitch = {x - corner.x, y - corner.y};
+}
+
+// The server may move the pointer while the output changes (onto another output, when the
+// game's output shrinks under it); it goes back to its place on the game's output, clamped
+// inside the new size, as it stays on a single display.
+void putPointerBack() {
+    SDL_Rect bounds{};
+    SDL_GetDisplayBounds(backend.display, &bounds);
+    const int x = std::clamp(pointerBeforeSwitch.x, 0, std::max(bounds.w - 1, 0));
+    const int y = std::clamp(pointerBeforeSwitch.y, 0, std::max(bounds.h - 1, 0));
+    SDL_WarpMouseGlobal(bounds.x + x, bounds.y + y);
 }
 
 WPARAM virtualKey(SDL_Keycode key) {
@@ -344,10 +455,8 @@ void translate(const SDL_Event& e) {
 // that vsync gives where the driver cannot sync.
 void waitForRefresh() {
     SDL_DisplayMode current{};
-    const int display = backend.window.sdl ? SDL_GetWindowDisplayIndex(backend.window.sdl) : 0;
     int hz = 60;
-    if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &current) == 0 &&
-        current.refresh_rate > 0) {
+    if (SDL_GetCurrentDisplayMode(backend.display, &current) == 0 && current.refresh_rate > 0) {
         hz = current.refresh_rate;
     }
     using Clock = std::chrono::steady_clock;
@@ -411,15 +520,21 @@ WindowHandle getFocus() {
     return nullptr;
 }
 
+// Screen pixels are relative to the game output's corner, so that (320, 240) lies inside the
+// game in every layout of outputs.
 void getCursorPos(int& x, int& y) {
     if (backend.videoUp) {
         SDL_GetGlobalMouseState(&x, &y);
+        const SDL_Point corner = outputCorner();
+        x -= corner.x;
+        y -= corner.y;
     }
 }
 
 void setCursorPos(int x, int y) {
     if (backend.videoUp) {
-        SDL_WarpMouseGlobal(x, y);
+        const SDL_Point corner = outputCorner();
+        SDL_WarpMouseGlobal(corner.x + x, corner.y + y);
     }
 }
 
@@ -473,11 +588,12 @@ std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/)
     if (mode == nullptr) {
         if (backend.switched) {
             backend.switched = false;
-            if (backend.window.sdl != nullptr) {
+            outputLayout::restore();
+            if (backend.surface != nullptr) {
                 // Leaving full screen gives the desktop its own mode back; the window is not
                 // wanted on the desktop in the meantime.
-                SDL_SetWindowFullscreen(backend.window.sdl, 0);
-                SDL_HideWindow(backend.window.sdl);
+                SDL_SetWindowFullscreen(backend.surface, 0);
+                SDL_HideWindow(backend.surface);
             }
             guardian::displayRestored();
         }
@@ -487,7 +603,7 @@ std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/)
         return DISP_CHANGE_FAILED;
     }
     SDL_DisplayMode desktop{};
-    SDL_GetDesktopDisplayMode(0, &desktop);
+    SDL_GetDesktopDisplayMode(backend.display, &desktop);
     const int width =
         (mode->dmFields & DM_PELSWIDTH) ? static_cast<int>(mode->dmPelsWidth) : desktop.w;
     const int height =
@@ -500,14 +616,42 @@ std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/)
             return DISP_CHANGE_BADMODE;
         }
     }
-    SDL_DisplayMode found{};
-    if (!findDisplayMode(width, height, refresh, found)) {
+    const std::vector<SDL_DisplayMode> modes = displayModes(backend.display);
+    const int index = findListedMode(listed(modes), width, height, refresh, desktop.refresh_rate);
+    if (index < 0) {
+        std::fprintf(stderr, "%s\n",
+                     refusedModeLine(listed(modes), width, height, refresh).c_str());
         return DISP_CHANGE_BADMODE;
     }
+    const SDL_DisplayMode found = modes[static_cast<std::size_t>(index)];
+    // The switch happens here, with a window of the mode's colour depth and the pixel format the
+    // game asks for (setPixelFormat makes a new one should it ask for another); a switch the
+    // display then refuses is reported like a mode it does not list.
+    rememberPointer();
     guardian::displaySwitched();
     backend.mode = found;
     backend.switched = true;
-    applyFullscreen();
+    SurfaceFormat format;
+    format.colourBits =
+        (mode->dmFields & DM_BITSPERPEL) ? static_cast<int>(mode->dmBitsPerPel) : 32;
+    bool made = backend.surface != nullptr || makeSurface(format, found.w, found.h, "");
+    if (!made) {
+        // Without OpenGL the switch still shows whether the display takes the mode; the
+        // pixel format's own step reports the missing OpenGL.
+        format.gl = false;
+        made = makeSurface(format, found.w, found.h, "");
+    }
+    if (!made || !showFullscreen()) {
+        std::fprintf(stderr, "Vantu: the display did not switch to %dx%d at %d Hz: %s\n", found.w,
+                     found.h, found.refresh_rate, SDL_GetError());
+        changeDisplaySettings(nullptr, 0);
+        if (!backend.window.alive && backend.surface != nullptr) {
+            SDL_DestroyWindow(backend.surface);
+            backend.surface = nullptr;
+        }
+        return DISP_CHANGE_FAILED;
+    }
+    putPointerBack();
     return DISP_CHANGE_SUCCESSFUL;
 }
 
@@ -551,8 +695,9 @@ bool destroyWindow(WindowHandle window) {
     if (!isGameWindow(window)) {
         return false;
     }
-    if (backend.window.sdl != nullptr) {
-        SDL_DestroyWindow(backend.window.sdl);
+    if (backend.surface != nullptr) {
+        SDL_DestroyWindow(backend.surface);
+        backend.surface = nullptr;
     }
     backend.window = GameWindow{};
     return true;
@@ -564,6 +709,9 @@ bool showWindow(WindowHandle window, int /*command*/) {
     }
     const bool wasVisible = (SDL_GetWindowFlags(backend.window.sdl) & SDL_WINDOW_SHOWN) != 0;
     SDL_ShowWindow(backend.window.sdl);
+    if (backend.switched) {
+        putPointerBack();  // the last word before the first frame reads it
+    }
     return wasVisible;
 }
 
@@ -613,31 +761,31 @@ bool setPixelFormat(DeviceContextHandle dc, int format, const PixelFormatDescrip
     if (dc != dcHandle() || !w.dcHeld || format != 1 || w.pixelFormat != 0) {
         return false;
     }
-    SDL_GL_ResetAttributes();
-    const bool deep = descriptor.cColorBits > 16;
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, descriptor.cAlphaBits);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, descriptor.cDepthBits);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, descriptor.cStencilBits);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, descriptor.cAccumRedBits);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, descriptor.cAccumGreenBits);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, descriptor.cAccumBlueBits);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, descriptor.cAccumAlphaBits);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (descriptor.dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
-
-    std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (w.style & WS_POPUP) {
-        flags |= SDL_WINDOW_BORDERLESS;
+    SurfaceFormat wanted;
+    wanted.colourBits = descriptor.cColorBits;
+    wanted.alpha = descriptor.cAlphaBits;
+    wanted.depth = descriptor.cDepthBits;
+    wanted.stencil = descriptor.cStencilBits;
+    wanted.accum[0] = descriptor.cAccumRedBits;
+    wanted.accum[1] = descriptor.cAccumGreenBits;
+    wanted.accum[2] = descriptor.cAccumBlueBits;
+    wanted.accum[3] = descriptor.cAccumAlphaBits;
+    wanted.doubleBuffer = (descriptor.dwFlags & PFD_DOUBLEBUFFER) != 0;
+    // The window made by the display switch serves when its format is the one asked for.
+    if (backend.surface == nullptr || !(backend.surfaceFormat == wanted)) {
+        if (!makeSurface(wanted, w.width, w.height, w.title.c_str())) {
+            std::fprintf(stderr, "Vantu: no window with that pixel format: %s\n", SDL_GetError());
+            return false;
+        }
+        if (backend.switched && !showFullscreen()) {
+            std::fprintf(stderr, "Vantu: the display did not switch back to the game: %s\n",
+                         SDL_GetError());
+            return false;
+        }
     }
-    w.sdl = SDL_CreateWindow(w.title.c_str(), w.x, w.y, w.width, w.height, flags);
-    if (w.sdl == nullptr) {
-        std::fprintf(stderr, "Vantu: no window with that pixel format: %s\n", SDL_GetError());
-        return false;
-    }
+    SDL_SetWindowTitle(backend.surface, w.title.c_str());
+    w.sdl = backend.surface;
     w.pixelFormat = format;
-    applyFullscreen();
     return true;
 }
 

@@ -189,6 +189,8 @@ scenario_refused_mode() {
     [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
     grep -qx 'SHUTDOWN ERROR: AHH... It blew up creating the window!' "$GAME_DIR/err.log" ||
         rig_fail "box text: $(cat "$GAME_DIR/err.log")"
+    grep -qxF 'Vantu: the display does not offer 800x600 at 72 Hz; at 800x600 it offers 120, 100, 85, 75, 70, 60 Hz. Choose another mode in the settings dialog (KPXConfig).' \
+        "$GAME_DIR/err.log" || rig_fail "no line naming the rates offered: $(cat "$GAME_DIR/err.log")"
     [ -z "$(xdotool search --onlyvisible --name '^Vantu$')" ] || rig_fail "a game window is shown"
     sleep 0.3
     kill -0 "$GAME_PID" || rig_fail "the game did not wait for the box"

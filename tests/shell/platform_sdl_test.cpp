@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "display_modes.h"
 #include "platform.h"
 
 namespace {
@@ -175,6 +176,33 @@ TEST_F(PlatformSdlTest, OnlyModesTheDisplayListsAreTaken) {
     EXPECT_EQ(changeDisplaySettings(&mode(1024, 768, 32, 75), CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
     EXPECT_EQ(changeDisplaySettings(&mode(1024, 768, 8, 0), CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
     EXPECT_EQ(changeDisplaySettings(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+}
+
+TEST(RefusedModeLine, NamesTheRatesAtThatSizeOrElseTheSizes) {
+    const std::vector<ListedMode> modes = {{1600, 1200, 60}, {1024, 768, 60},  {1024, 768, 85},
+                                           {1024, 768, 60},  {1280, 1024, 75}, {640, 480, 60},
+                                           {1024, 768, 70}};
+    EXPECT_EQ(refusedModeLine(modes, 1024, 768, 75),
+              "Vantu: the display does not offer 1024x768 at 75 Hz; at 1024x768 it offers 85, 70, "
+              "60 Hz. Choose another mode in the settings dialog (KPXConfig).");
+    EXPECT_EQ(refusedModeLine(modes, 800, 600, 0),
+              "Vantu: the display does not offer 800x600 at its default rate; it offers no mode "
+              "of that size, only 1600x1200, 1280x1024, 1024x768, 640x480. Choose another mode "
+              "in the settings dialog (KPXConfig).");
+    EXPECT_EQ(refusedModeLine({{1920, 1080, 60}}, 1920, 1080, 75),
+              "Vantu: the display does not offer 1920x1080 at 75 Hz; at 1920x1080 it offers 60 "
+              "Hz. Choose another mode in the settings dialog (KPXConfig).");
+}
+
+TEST(FindListedMode, ExactRateOrForRateZeroTheDesktopsElseTheFirstListed) {
+    const std::vector<ListedMode> modes = {
+        {1024, 768, 85}, {1024, 768, 75}, {1024, 768, 60}, {800, 600, 72}};
+    EXPECT_EQ(findListedMode(modes, 1024, 768, 75, 60), 1);
+    EXPECT_EQ(findListedMode(modes, 1024, 768, 72, 60), -1);
+    EXPECT_EQ(findListedMode(modes, 1024, 768, 0, 60), 2);
+    EXPECT_EQ(findListedMode(modes, 1024, 768, 0, 50), 0);
+    EXPECT_EQ(findListedMode(modes, 800, 600, 0, 60), 3);
+    EXPECT_EQ(findListedMode(modes, 640, 480, 0, 60), -1);
 }
 
 }  // namespace

@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# The real Vantu on a private X server with two outputs, played with real input.
+#
+#   outputs.sh LAYOUT     right: the primary at (0, 0), the other to its right
+#                         left: the primary to the right of the other
+#                         lower: the primary at (0, 300), the other at (1920, 0)
+#                         stacked: the other at (0, 0), the primary (not the first output)
+#                                  below it
+#                         far: the other at (0, 0), the primary at (31700, 0), so far right
+#                              that the screen (at most 32767 wide) cannot hold the primary in
+#                              the game's mode, which the primary lists: a switch that fails
+#
+# Both outputs run 1024x768 at 60 Hz. The game (800x600 at 85 Hz, clock fixed with faketime)
+# must switch only the primary, in place, and cover it; the pointer starts at (320, 240) of the
+# primary and the first frames must see no motion. Pointer motion then moves the hand, a right
+# click throws, a left click picks a die (each checked on the primary's part of the screen
+# against vantu-dicetrace), Escape ends the game with status 0, and both outputs are back in
+# their modes and places. Then the same start ends with SIGKILL: the guardian puts both back.
+# In the far layout the game (1600x1200 at 60 Hz) must end as for a mode the display does not
+# list: the SHUTDOWN ERROR box, a line on standard error, status 1, both outputs as they were.
+#
+# Environment: VANTU, VANTU_DICETRACE, VANTU_SHOTCHECK, VANTU_SOURCE_DIR.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/xrig.sh"
+
+: "${VANTU:?the Vantu program}"
+: "${VANTU_DICETRACE:?the vantu-dicetrace program}"
+: "${VANTU_SHOTCHECK:?the vantu-shotcheck program}"
+: "${VANTU_SOURCE_DIR:=$(cd "$here/../.." && pwd)}"
+
+export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+source "$here/turn.sh"
+
+LAYOUT=${1:?layout}
+GAME_MODE=800x600@85
+
+# outputs: every active output as NAME WxH+X+Y@RATE, primary marked with a *, one a line.
+outputs() {
+    xrandr 2>/dev/null | awk '
+        /^[^ ]/ { name = ""; if ($2 == "connected") { name = $1; primary = ($3 == "primary")
+                  geometry = primary ? $4 : $3 } }
+        name != "" && /\*/ && geometry ~ /^[0-9]+x[0-9]+\+/ {
+            for (i = 2; i <= NF; i++) if ($i ~ /\*/) { r = $i; gsub(/[*+]/, "", r) }
+            printf "%s%s %s@%.0f\n", name, primary ? "*" : "", geometry, r; name = "" }' | sort
+}
+
+outputs_are() {
+    [ "$(outputs)" = "$1" ]
+}
+
+# Every mode the first output lists (by id), added to DUMMY1 as well.
+add_modes() {
+    local id
+    for id in $(xrandr --verbose | awk '/^  [0-9]+x[0-9]+ \(0x[0-9a-f]+\)/ { gsub(/[()]/, "", $2); print $2 }' | sort -u); do
+        xrandr --addmode DUMMY1 "$id" 2>/dev/null
+    done
+}
+
+set_layout() {
+    add_modes
+    case $LAYOUT in
+        right) xrandr --output DUMMY0 --primary --mode 1024x768 --rate 60 --pos 0x0 \
+                      --output DUMMY1 --mode 1024x768 --rate 60 --pos 1024x0 ;;
+        left) xrandr --output DUMMY0 --primary --mode 1024x768 --rate 60 --pos 1024x0 \
+                     --output DUMMY1 --mode 1024x768 --rate 60 --pos 0x0 ;;
+        lower) xrandr --output DUMMY0 --primary --mode 1024x768 --rate 60 --pos 0x300 \
+                      --output DUMMY1 --mode 1024x768 --rate 60 --pos 1920x0 ;;
+        far) xrandr --output DUMMY0 --primary --mode 1024x768 --rate 60 --pos 31700x0 \
+                    --output DUMMY1 --mode 1024x768 --rate 60 --pos 0x0 ;;
+        stacked) xrandr --output DUMMY1 --primary --mode 1024x768 --rate 60 --pos 0x768 \
+                        --output DUMMY0 --mode 1024x768 --rate 60 --pos 0x0 ;;
+        *) echo "no such layout: $LAYOUT" >&2; exit 2 ;;
+    esac || rig_fail "xrandr could not set the layout $LAYOUT"
+    rig_wait 5 sh -c "xrandr | grep -c '^DUMMY[01] connected.*[0-9]x[0-9]' | grep -qx 2" ||
+        rig_fail "two outputs not up: $(xrandr | grep connected)"
+}
+
+# game_start [faketime]: the game in 800x600 at 85 Hz; with faketime its clock starts at START
+# (faketime then runs it as a child of its own).
+game_start() {
+    GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
+    ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
+    if [ "$LAYOUT" = far ]; then  # 1600x1200, 32 bits, 60 Hz
+        printf '\x01\x05\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
+    else  # 800x600, 32 bits, 85 Hz
+        printf '\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
+    fi
+    local run=("$VANTU")
+    [ "${1:-}" = faketime ] && run=(env TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@$START" "$VANTU")
+    (cd "$GAME_DIR" && exec "${run[@]}") >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
+    GAME_PID=$!
+}
+
+# running: only the primary is in the game's mode, in its place; the window covers it.
+running() {
+    rig_wait 20 outputs_are "$GAME_OUTPUTS" ||
+        rig_fail "outputs while the game runs:
+$(outputs)
+expected:
+$GAME_OUTPUTS"
+    local id=
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name '^Vantu$' 2>/dev/null | head -n1)
+        [ -n "$id" ] && break
+        sleep 0.05
+    done
+    [ -n "$id" ] || rig_fail "no Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"
+    local want got
+    want="${PRIMARY_X},${PRIMARY_Y} ${GAME_MODE%@*}"
+    rig_wait 5 sh -c "xdotool getwindowgeometry $id | awk '/Position/ { p = \$2 } /Geometry/ { g = \$2 } END { print p, g }' | grep -qx '$want'" ||
+        rig_fail "the window is at $(xdotool getwindowgeometry "$id" | tr '\n' ' '), the primary at $want"
+}
+
+rig_start
+set_layout
+DESKTOP_OUTPUTS=$(outputs)
+primary=$(grep '\*' <<<"$DESKTOP_OUTPUTS")
+PRIMARY_X=$(sed 's/.*+\([0-9]*\)+\([0-9]*\)@.*/\1/' <<<"$primary")
+PRIMARY_Y=$(sed 's/.*+\([0-9]*\)+\([0-9]*\)@.*/\2/' <<<"$primary")
+GAME_OUTPUTS=$(sed "s/\\(\\*\\) [0-9]*x[0-9]*\\(+[0-9]*+[0-9]*\\)@[0-9]*/\\1 ${GAME_MODE%@*}\\2@${GAME_MODE#*@}/" <<<"$DESKTOP_OUTPUTS")
+rig_log "layout $LAYOUT: $(tr '\n' ' ' <<<"$DESKTOP_OUTPUTS")"
+SHOT_AREA="${GAME_MODE%@*}+$PRIMARY_X+$PRIMARY_Y"
+xdotool mousemove $((PRIMARY_X + 320)) $((PRIMARY_Y + 240))
+
+if [ "$LAYOUT" = far ]; then
+    game_start
+    box=
+    for _ in $(seq 200); do
+        box=$(xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
+        [ -n "$box" ] && break
+        sleep 0.05
+    done
+    [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+    grep -q '^Vantu: the display did not switch to 1600x1200 at 60 Hz' "$GAME_DIR/err.log" ||
+        rig_fail "no line on the failed switch: $(cat "$GAME_DIR/err.log")"
+    outputs_are "$DESKTOP_OUTPUTS" || rig_fail "under the box: $(outputs)"
+    [ -z "$(xdotool search --onlyvisible --name '^Vantu$')" ] || rig_fail "a game window is shown"
+    xdotool windowfocus --sync "$box" key Return
+    status=0
+    wait "$GAME_PID" || status=$?
+    [ "$status" -eq 1 ] || rig_fail "exit status $status (stderr: $(cat "$GAME_DIR/err.log"))"
+    outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after the failed switch: $(outputs)"
+    rig_log "failed switch reported: $(grep '^Vantu' "$GAME_DIR/err.log")"
+    exit 0
+fi
+
+game_start faketime
+running
+rig_log "game $GAME_PID: $(tr '\n' ' ' <<<"$GAME_OUTPUTS")"
+check 1-start                # no motion seen: the pointer stayed on the game's output
+park                         # pointer motion moves the hand
+click 3                      # the right button throws all five
+check 2-right-button-throw
+pick 0                       # a left click picks a die
+check 3-picked
+keep_shots
+xdotool key Escape
+for _ in $(seq 200); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.05
+done
+kill -0 "$GAME_PID" 2>/dev/null && { kill -9 "$GAME_PID"; rig_fail "Escape did not end the game"; }
+status=0
+wait "$GAME_PID" || status=$?
+[ "$status" -eq 0 ] || rig_fail "exit status $status (stderr: $(cat "$GAME_DIR/err.log"))"
+rig_wait 5 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after Escape: $(outputs)"
+
+game_start
+running
+kill -9 "$GAME_PID"
+start=$(date +%s%N)
+wait "$GAME_PID" 2>/dev/null
+rig_wait 2 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after SIGKILL: $(outputs)"
+rig_log "both outputs back $((($(date +%s%N) - start) / 1000000)) ms after SIGKILL"
+rig_log "layout $LAYOUT passed"

@@ -66,10 +66,10 @@ game_running() {
     wl_log "the game's window is shown"
 }
 
-# game_end STATUS: the game ends with STATUS within 10 s.
+# game_end STATUS: the game ends with STATUS within 20 s.
 game_end() {
     local status=0
-    wl_wait 10 sh -c "! kill -0 $GAME_PID" || { kill -9 "$GAME_PID"; wl_fail "the game did not end"; }
+    wl_wait 20 sh -c "! kill -0 $GAME_PID" || { kill -9 "$GAME_PID"; wl_fail "the game did not end"; }
     wait "$GAME_PID" || status=$?
     [ "$status" -eq "$1" ] ||
         wl_fail "exit status $status, expected $1 (stderr: $(cat "$GAME_DIR/err.log"))"
@@ -88,9 +88,9 @@ no_game_processes() {
     [ -z "$(game_processes)" ]
 }
 
-# nothing_left: no process of the game's is left, within a second.
+# nothing_left: no process of the game's is left, within two seconds (a loaded machine).
 nothing_left() {
-    wl_wait 1 no_game_processes || wl_fail "left running: $(game_processes)"
+    wl_wait 2 no_game_processes || wl_fail "left running: $(game_processes)"
 }
 
 # desktop_kept: the output and X clients, one connected all along and one new, see the desktop's

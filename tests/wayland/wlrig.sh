@@ -67,7 +67,7 @@ wl_x_mode() {
 }
 
 wl_shot() {
-    grim "$1"
+    grim -l 1 "$1"
 }
 
 wl_input_start() {

@@ -72,7 +72,9 @@ wl_shot() {
 
 wl_input_start() {
     mkfifo "$WL_DIR/input.fifo"
-    "${WL_AS_USER[@]}" "$VANTU_WL_INPUT" "$@" <"$WL_DIR/input.fifo" >"$WL_DIR/input.out" 2>&1 &
+    # A copy the user can run wherever the build tree lies.
+    install -m 755 "$VANTU_WL_INPUT" "$WL_DIR/vantu-wl-input"
+    "${WL_AS_USER[@]}" "$WL_DIR/vantu-wl-input" "$@" <"$WL_DIR/input.fifo" >"$WL_DIR/input.out" 2>&1 &
     echo $! >"$WL_DIR/input.pid"
     exec {WL_INPUT_FD}>"$WL_DIR/input.fifo"
     wl_wait 5 grep -qx ready "$WL_DIR/input.out" ||

@@ -132,11 +132,11 @@ EOF
         rm -rf "$WL_DIR"
     ) </dev/null >/dev/null 2>&1 &
     WL_WATCHDOG=$!
-    wl_wait 15 test -s "$WL_DIR/run/ready" ||
+    wl_wait 30 test -s "$WL_DIR/run/ready" ||
         wl_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
     local socket
-    read -r DISPLAY socket WL_SWAYSOCK <"$WL_DIR/run/ready"
-    export DISPLAY XDG_RUNTIME_DIR="$WL_DIR/run" WAYLAND_DISPLAY="$socket"
+    read -r WL_DISPLAY socket WL_SWAYSOCK <"$WL_DIR/run/ready"
+    export DISPLAY="$WL_DISPLAY" XDG_RUNTIME_DIR="$WL_DIR/run" WAYLAND_DISPLAY="$socket"
     unset XAUTHORITY
     # A command prefix: the rest runs as the session's user, in the session's environment.
     WL_AS_USER=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups --
@@ -154,9 +154,14 @@ wl_stop() {
     local pid
     [ -n "${WL_INPUT_FD:-}" ] && exec {WL_INPUT_FD}>&-
     WL_INPUT_FD=
-    # XWayland is not sway's child; it is found by its display.
-    local xwayland=
-    [ -n "${DISPLAY:-}" ] && xwayland=$(pgrep -f "^Xwayland $DISPLAY ")
+    # XWayland is not sway's child; it is found by its display. The X client and the input
+    # devices would end with the servers; they go first.
+    local xwayland= helpers=
+    [ -n "${WL_DISPLAY:-}" ] && xwayland=$(pgrep -f "^Xwayland $WL_DISPLAY ")
+    [ -n "${WL_DIR:-}" ] && helpers=$(cat "$WL_DIR/xev.pid" "$WL_DIR/input.pid" 2>/dev/null)
+    for pid in $helpers; do
+        kill "$pid" 2>/dev/null || true
+    done
     for pid in ${WL_SWAY:-} $xwayland; do
         kill "$pid" 2>/dev/null || true
     done
@@ -172,7 +177,7 @@ wl_stop() {
     if [ -n "${WL_WATCHDOG:-}" ]; then
         kill "$WL_WATCHDOG" 2>/dev/null || true
     fi
-    WL_SWAY= WL_WATCHDOG=
+    WL_SWAY= WL_WATCHDOG= WL_DISPLAY=
     if [ -n "${WL_DIR:-}" ] && [ -z "${WL_KEEP:-}" ]; then
         rm -rf "$WL_DIR"
     fi

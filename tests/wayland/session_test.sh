@@ -192,9 +192,10 @@ scenario_killed() {
     game_start 2 1 0
     game_running
     wl_log "while the game runs: the output in $(wl_mode), X clients see $(wl_x_mode)"
-    local guardian t0=$(date +%s%N)
+    local guardian t0
     guardian=$(pgrep -P "$GAME_PID")
     wl_log "processes of the game: $(game_processes | tr '\n' ' ')(guardian: ${guardian:-none})"
+    t0=$(date +%s%N)
     kill -9 "$GAME_PID"
     wait "$GAME_PID" 2>/dev/null
     wl_wait 5 game_window_gone || wl_fail "the game's window is still there"

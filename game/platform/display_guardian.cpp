@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -95,12 +96,42 @@ bool hasRandr(Display* display) {
     return XRRQueryExtension(display, &eventBase, &errorBase) != 0;
 }
 
+// XWayland (a Wayland session): a mode that an X program sets there is only emulated, for that
+// program alone, by scaling its window; the compositor's output keeps its mode, other X clients
+// never see the change, and the emulation ends with the program's X connection, so even a game
+// killed outright leaves nothing to put back. XWayland 22 names its outputs XWAYLAND0, ...;
+// later versions also have an extension of that name.
+bool isXWayland(Display* display) {
+    int opcode = 0;
+    int eventBase = 0;
+    int errorBase = 0;
+    if (XQueryExtension(display, "XWAYLAND", &opcode, &eventBase, &errorBase) != 0) {
+        return true;
+    }
+    XRRScreenResources* resources =
+        XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+    if (resources == nullptr) {
+        return false;
+    }
+    bool found = false;
+    for (int i = 0; i < resources->noutput && !found; ++i) {
+        XRROutputInfo* info = XRRGetOutputInfo(display, resources, resources->outputs[i]);
+        if (info != nullptr) {
+            found = std::strncmp(info->name, "XWAYLAND", 8) == 0;
+            XRRFreeOutputInfo(info);
+        }
+    }
+    XRRFreeScreenResources(resources);
+    return found;
+}
+
+// False when there is nothing to guard: no display, no XRandR, or XWayland.
 bool saveDesktop(SavedDesktop& saved) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         return false;
     }
-    if (!hasRandr(display)) {
+    if (!hasRandr(display) || isXWayland(display)) {
         XCloseDisplay(display);
         return false;
     }

@@ -12,7 +12,7 @@
 namespace guardian {
 
 // Forks the guardian, which saves the desktop's mode now. False (and no guardian) when there is
-// no X display with XRandR or the fork fails.
+// no X display with XRandR, on XWayland (nothing to guard there) or when the fork fails.
 bool start();
 
 // The display is about to be switched.

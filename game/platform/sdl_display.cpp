@@ -1,6 +1,8 @@
 // The SDL backend: video start, the game output, its modes and switch, the pointer.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "display_guardian.h"
@@ -85,6 +87,15 @@ bool ensureVideo() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Frames go on while another window is in front; only minimising stops them.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // Wayland sessions: the game is an X program there, run through XWayland. Its display modes,
+    // the pointer put back every frame and the guardian all need X; a later SDL that preferred
+    // its Wayland driver would lose them. A player's own SDL_VIDEODRIVER still decides.
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr &&
+        (std::getenv("WAYLAND_DISPLAY") != nullptr ||
+         (session != nullptr && std::strcmp(session, "wayland") == 0))) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Vantu: no display: %s\n", SDL_GetError());
         return false;

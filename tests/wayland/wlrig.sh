@@ -1,0 +1,185 @@
+# A private Wayland session for end-to-end runs: sway on its headless backend (one 1920x1080
+# output, software rendering, no input devices), run as an unprivileged user, since sway refuses
+# root, with a runtime folder of its own, and XWayland for X programs. Source this file from bash,
+# then call wl_start; everything started here is stopped when the calling script exits, and also
+# when it is killed (a watchdog process follows it).
+#
+#   wl_start        start the compositor; sets WAYLAND_DISPLAY, XDG_RUNTIME_DIR and DISPLAY (the
+#                   XWayland server, which lets root's clients in too)
+#   wl_user CMD...  run CMD as the session's user, with the session's environment (the same
+#                   as "${WL_AS_USER[@]}" CMD..., for exec)
+#   wl_sway ARGS... swaymsg to this compositor, as the session's user
+#   wl_mode         print the output's mode as the compositor has it, WxH@R (whole hertz)
+#   wl_x_mode       print the mode an X client sees, WxH@R (rate rounded to whole hertz)
+#   wl_shot FILE    a screenshot of the output (grim)
+#   wl_input_start [--keyboard]
+#                   give the seat a mouse and a keyboard (or the keyboard alone; vantu-wl-input,
+#                   VANTU_WL_INPUT), for wl_click and wl_key; before the program they drive starts
+#   wl_click X Y    a left click at (X, Y) of the output, through the compositor
+#   wl_key CODE     press and release a key (Linux input code), through the compositor
+#   wl_stop         stop everything (also done on exit)
+#
+# Needs root (to run the session as another user); without it wl_start exits with 77 (skipped).
+# A compositor that cannot start is a failure, never a skip.
+
+WL_USER=${WL_USER:-65534}
+WL_OUTPUT=1920x1080
+
+wl_log() {
+    echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2
+}
+
+wl_fail() {
+    wl_log "FAIL: $*"
+    exit 1
+}
+
+# wl_wait SECONDS COMMAND...: polls COMMAND every 50 ms until it succeeds; false on timeout.
+wl_wait() {
+    local limit=$(($(date +%s%N) + $1 * 1000000000))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s%N)" -ge "$limit" ] && return 1
+        sleep 0.05
+    done
+}
+
+wl_user() {
+    "${WL_AS_USER[@]}" "$@"
+}
+
+wl_sway() {
+    wl_user swaymsg -s "$WL_SWAYSOCK" "$@"
+}
+
+wl_mode() {
+    wl_sway -r -t get_outputs |
+        jq -r '.[0].current_mode | "\(.width)x\(.height)@\((.refresh / 1000) | round)"'
+}
+
+wl_x_mode() {
+    xrandr 2>/dev/null | awk '
+        /^[^ ]/ { output = ($2 == "connected") }
+        output && /\*/ {
+            for (i = 2; i <= NF; i++) if ($i ~ /\*/) { r = $i; gsub(/[*+]/, "", r) }
+            printf "%s@%.0f\n", $1, r; exit
+        }'
+}
+
+wl_shot() {
+    grim -l 1 "$1"
+}
+
+wl_input_start() {
+    mkfifo "$WL_DIR/input.fifo"
+    # A copy the user can run wherever the build tree lies.
+    install -m 755 "$VANTU_WL_INPUT" "$WL_DIR/vantu-wl-input"
+    "${WL_AS_USER[@]}" "$WL_DIR/vantu-wl-input" "$@" <"$WL_DIR/input.fifo" >"$WL_DIR/input.out" 2>&1 &
+    echo $! >"$WL_DIR/input.pid"
+    exec {WL_INPUT_FD}>"$WL_DIR/input.fifo"
+    wl_wait 5 grep -qx ready "$WL_DIR/input.out" ||
+        wl_fail "no virtual input devices: $(cat "$WL_DIR/input.out")"
+}
+
+wl_click() {
+    wl_sway seat seat0 cursor set "$1" "$2" >/dev/null &&
+        wl_sway seat seat0 cursor press button1 >/dev/null &&
+        wl_sway seat seat0 cursor release button1 >/dev/null
+}
+
+wl_key() {
+    local before
+    before=$(grep -c done "$WL_DIR/input.out")
+    echo "key $1" >&"$WL_INPUT_FD"
+    wl_wait 5 sh -c "[ \$(grep -c done '$WL_DIR/input.out') -gt $before ]"
+    sleep 0.1
+}
+
+wl_start() {
+    [ "$(id -u)" -eq 0 ] || { echo "the Wayland session needs root to run as another user; skipped" >&2; exit 77; }
+    local tool
+    for tool in sway swaymsg Xwayland grim xdotool xhost xev jq convert; do
+        command -v "$tool" >/dev/null || wl_fail "$tool missing (scripts/deps installs it)"
+    done
+    WL_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wl.XXXXXX")
+    chmod 755 "$WL_DIR"
+    mkdir -m 700 "$WL_DIR/run" "$WL_DIR/home"
+    chown "$WL_USER:$WL_USER" "$WL_DIR/run" "$WL_DIR/home"
+    # XWayland makes the folder of X sockets when it is missing, then owned by the user and closed
+    # to others: make it as an X server run by root would.
+    [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
+    # XWayland starts with its first client: the xhost below. Root's clients (the test's tools)
+    # are let in; the ready file names the session's X display and sockets.
+    cat >"$WL_DIR/sway.conf" <<EOF
+xwayland enable
+output HEADLESS-1 mode $WL_OUTPUT
+exec sh -c 'xhost +si:localuser:root >/dev/null && echo "\$DISPLAY \$WAYLAND_DISPLAY \$SWAYSOCK" >"$WL_DIR/run/ready.tmp" && mv "$WL_DIR/run/ready.tmp" "$WL_DIR/run/ready"'
+EOF
+    chmod 644 "$WL_DIR/sway.conf"
+    trap wl_stop EXIT
+    setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
+        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$WL_DIR/sway.conf" >"$WL_DIR/sway.log" 2>&1 &
+    WL_SWAY=$!
+    echo "$WL_SWAY" >"$WL_DIR/sway.pid"
+    # Stops the compositor (and with it XWayland) even when this script is killed outright.
+    (
+        trap '' INT TERM HUP
+        while kill -0 $$ 2>/dev/null; do sleep 0.5; done
+        [ -d "$WL_DIR" ] && kill -9 $(cat "$WL_DIR"/*.pid 2>/dev/null) 2>/dev/null
+        sleep 1
+        rm -rf "$WL_DIR"
+    ) </dev/null >/dev/null 2>&1 &
+    WL_WATCHDOG=$!
+    wl_wait 30 test -s "$WL_DIR/run/ready" ||
+        wl_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
+    local socket
+    read -r WL_DISPLAY socket WL_SWAYSOCK <"$WL_DIR/run/ready"
+    export DISPLAY="$WL_DISPLAY" XDG_RUNTIME_DIR="$WL_DIR/run" WAYLAND_DISPLAY="$socket"
+    unset XAUTHORITY
+    # A command prefix: the rest runs as the session's user, in the session's environment.
+    WL_AS_USER=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups --
+        env HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"
+        WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="$DISPLAY")
+    wl_wait 10 xrandr || wl_fail "no answer from XWayland on $DISPLAY"
+    # An X client for the whole session, as a desktop has: XWayland, started on demand, would
+    # otherwise end with its last client. It also logs every change of the screen's size or mode.
+    xev -root -event randr >"$WL_DIR/randr.log" 2>&1 &
+    echo $! >"$WL_DIR/xev.pid"
+    wl_log "sway up: $WAYLAND_DISPLAY, XWayland $DISPLAY, output $(wl_mode) (log $WL_DIR/sway.log)"
+}
+
+wl_stop() {
+    local pid
+    [ -n "${WL_INPUT_FD:-}" ] && exec {WL_INPUT_FD}>&-
+    WL_INPUT_FD=
+    # XWayland is not sway's child; it is found by its display. The X client and the input
+    # devices would end with the servers; they go first.
+    local xwayland= helpers=
+    [ -n "${WL_DISPLAY:-}" ] && xwayland=$(pgrep -f "^Xwayland $WL_DISPLAY ")
+    [ -n "${WL_DIR:-}" ] && helpers=$(cat "$WL_DIR/xev.pid" "$WL_DIR/input.pid" 2>/dev/null)
+    for pid in $helpers; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in ${WL_SWAY:-} $xwayland; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in ${WL_SWAY:-} $xwayland; do
+        for _ in $(seq 100); do
+            kill -0 "$pid" 2>/dev/null || break
+            [[ "$(ps -o stat= -p "$pid" 2>/dev/null)" == Z* ]] && break
+            sleep 0.05
+        done
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    [ -n "${WL_SWAY:-}" ] && wait "$WL_SWAY" 2>/dev/null
+    if [ -n "${WL_WATCHDOG:-}" ]; then
+        kill "$WL_WATCHDOG" 2>/dev/null || true
+    fi
+    WL_SWAY= WL_WATCHDOG= WL_DISPLAY=
+    if [ -n "${WL_DIR:-}" ] && [ -z "${WL_KEEP:-}" ]; then
+        rm -rf "$WL_DIR"
+    fi
+    WL_DIR=
+}

@@ -267,12 +267,12 @@ scenario_dialog() {
     click 50,180,50,14
     dialog_closes 01010000000100000004000000
 
-    # By keyboard: the focus starts on OK; three Tabs (Cancel, "Use Sound") reach the
-    # "Compatability" preset, Space presses it, three more (the other presets) come back to OK,
-    # and Return presses OK.
+    # By keyboard: the focus starts on OK; six Tabs (Cancel, the resolution, "Use Sound", the
+    # bit depth, the refresh rate) reach the "Compatability" preset, Space presses it, three more
+    # (the other presets) come back to OK, and Return presses OK.
     dialog_start
     local i
-    for i in 1 2 3; do wl_key $KEY_TAB; done
+    for i in 1 2 3 4 5 6; do wl_key $KEY_TAB; done
     wl_key $KEY_SPACE
     for i in 1 2 3; do wl_key $KEY_TAB; done
     wl_key $KEY_RETURN

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@
 #include "pointer.h"
 #include "random.h"
 #include "scene.h"
+#include "scratch_folder.h"
 #include "shell.h"
+#include "state_compare.h"
 #include "textures.h"
 
 // Stand-ins for the frame's pieces and the texture loading: each notes its call in the scripted
@@ -82,6 +85,29 @@ const Lines kRelease = {"ChangeDisplaySettings restore",
                         "DestroyWindow",
                         "UnregisterClass OpenGL"};
 
+// Every field of the pixel format, without the padding between them.
+::testing::AssertionResult samePixelFormat(const PixelFormatDescriptor& a,
+                                           const PixelFormatDescriptor& b) {
+    const auto fields = [](const PixelFormatDescriptor& p) {
+        return std::vector<std::uint32_t>{
+            p.nSize,           p.nVersion,       p.dwFlags,         p.iPixelType,  p.cColorBits,
+            p.cRedBits,        p.cRedShift,      p.cGreenBits,      p.cGreenShift, p.cBlueBits,
+            p.cBlueShift,      p.cAlphaBits,     p.cAlphaShift,     p.cAccumBits,  p.cAccumRedBits,
+            p.cAccumGreenBits, p.cAccumBlueBits, p.cAccumAlphaBits, p.cDepthBits,  p.cStencilBits,
+            p.cAuxBuffers,     p.iLayerType,     p.bReserved,       p.dwLayerMask, p.dwVisibleMask,
+            p.dwDamageMask};
+    };
+    const std::vector<std::uint32_t> fa = fields(a);
+    const std::vector<std::uint32_t> fb = fields(b);
+    for (std::size_t i = 0; i < fa.size(); ++i) {
+        if (fa[i] != fb[i]) {
+            return ::testing::AssertionFailure()
+                   << "field " << i << ": " << fa[i] << " != " << fb[i];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 class ShellTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -90,16 +116,9 @@ class ShellTest : public ::testing::Test {
         game = GameState{};
         doubles::texturesLoad = true;
         // A working directory without "KPX.cfg" (unless a test writes one).
-        previousDir_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("vantu-shell-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
-        std::filesystem::current_path(dir_);
+        folder_ = std::make_unique<ScratchFolder>("shell-test", true);
     }
-    void TearDown() override {
-        std::filesystem::current_path(previousDir_);
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { folder_.reset(); }
 
     static int runWinMain() { return WinMain(getModuleHandle(nullptr), nullptr, "", SW_SHOW); }
 
@@ -122,8 +141,7 @@ class ShellTest : public ::testing::Test {
         }
     }
 
-    std::filesystem::path previousDir_;
-    std::filesystem::path dir_;
+    std::unique_ptr<ScratchFolder> folder_;
 };
 
 // ---- Start-up and main loop ----
@@ -141,7 +159,7 @@ TEST_F(ShellTest, StartsWithSeededDiceAndTheDefaultModeThenReleasesAtTheEnd) {
         game = GameState{};
         seedRand15(seed);
         initGameState();
-        matched = std::memcmp(&game, &doubles::stateAtTextureLoad, sizeof game) == 0;
+        matched = state_compare::sameGame(game, doubles::stateAtTextureLoad);
         game = seen;
     }
     EXPECT_TRUE(matched);
@@ -346,7 +364,7 @@ TEST_F(ShellTest, CreationMakesEverythingInOrderWithTheRecordsOfTheDesign) {
     expected.cColorBits = 16;
     expected.cDepthBits = 16;
     expected.iLayerType = PFD_MAIN_PLANE;
-    EXPECT_EQ(std::memcmp(&pfd, &expected, sizeof pfd), 0);
+    EXPECT_TRUE(samePixelFormat(pfd, expected));
 
     const scripted::CreateWindowCall& window = scripted::createdWindow().value();
     EXPECT_EQ(window.exStyle, WS_EX_APPWINDOW);

@@ -9,53 +9,34 @@
 #include <cstring>
 #include <vector>
 
+#include "bmp_file.h"
 #include "dib.h"
 
 namespace {
 
 constexpr int kSide = 1024;
 
-void put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    put16(b, v & 0xffff);
-    put16(b, v >> 16);
-}
-
 // A kSide x kSide BMP of 24 or 8 bits (with a 256-entry colour table) with varied pixels.
 std::vector<std::uint8_t> makeBitmap(int bits) {
-    const std::uint32_t tableBytes = bits == 8 ? 256 * 4 : 0;
-    const auto stride = static_cast<std::uint32_t>((kSide * bits / 8 + 3) / 4 * 4);
-    const std::uint32_t offset = 54 + tableBytes;
-    std::vector<std::uint8_t> b = {'B', 'M'};
-    put32(b, offset + stride * kSide);
-    put32(b, 0);
-    put32(b, offset);
-    put32(b, 40);
-    put32(b, kSide);
-    put32(b, kSide);
-    put16(b, 1);
-    put16(b, static_cast<std::uint32_t>(bits));
-    put32(b, 0);
-    put32(b, stride * kSide);
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, bits == 8 ? 256 : 0);
-    put32(b, 0);
-    for (std::uint32_t i = 0; i < tableBytes / 4; ++i) {
-        b.insert(b.end(), {static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(255 - i),
-                           static_cast<std::uint8_t>(i * 3), 0});
-    }
-    std::uint32_t seed = 12345;
-    for (int y = 0; y < kSide; ++y) {
-        for (std::uint32_t x = 0; x < stride; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            b.push_back(static_cast<std::uint8_t>(seed >> 24));
+    bmpfile::Bmp bmp;
+    bmp.width = kSide;
+    bmp.height = kSide;
+    bmp.bitCount = static_cast<std::uint16_t>(bits);
+    bmp.imageSize = bmpfile::rowStride(kSide, bits) * kSide;
+    if (bits == 8) {
+        bmp.colorsUsed = 256;
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            bmp.table.insert(bmp.table.end(),
+                             {static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(255 - i),
+                              static_cast<std::uint8_t>(i * 3), 0});
         }
     }
-    return b;
+    std::uint32_t seed = 12345;
+    for (std::uint32_t i = 0; i < bmp.imageSize; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        bmp.data.push_back(static_cast<std::uint8_t>(seed >> 24));
+    }
+    return bmp.bytes();
 }
 
 const std::vector<std::uint8_t>& bitmap(int bits) {

@@ -332,6 +332,7 @@ set_field() {  # OFFSET VALUE
 scenario_bad_config() {
     local seed=${VANTU_BAD_INPUT_SEED:-$(date +%s)}
     rig_log "random seed $seed (VANTU_BAD_INPUT_SEED=$seed repeats it)"
+    RIG_REPLAY="VANTU_BAD_INPUT_SEED=$seed VANTU=$VANTU bash $here/scenarios.sh bad_config"
     RANDOM=$seed
     GAME_CONFIG="$RIG_DIR/KPX.cfg"
     local length i offset res rate mode box
@@ -523,6 +524,7 @@ scenario_soak() {
     local seconds=${VANTU_SOAK_SECONDS:-300} warmup=${VANTU_SOAK_WARMUP:-30}
     local bound=${VANTU_SOAK_RSS_KB:-4096} seed=${VANTU_SOAK_SEED:-$(date +%s)}
     rig_log "soak of $seconds s, warm-up $warmup s, RSS bound $bound kB, seed $seed"
+    RIG_REPLAY="VANTU_SOAK_SEED=$seed VANTU_SOAK_SECONDS=$seconds VANTU=$VANTU bash $here/scenarios.sh soak"
     RANDOM=$seed
     # The sanitizer keeps freed blocks out of use until 256 MB of them have piled up, which
     # reads as growth for minutes; a small quarantine fills within the first second.

@@ -18,8 +18,10 @@ rig_log() {
     echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2
 }
 
+# RIG_REPLAY: set by randomised scenarios to the command that repeats the same run.
 rig_fail() {
     rig_log "FAIL: $*"
+    [ -z "${RIG_REPLAY:-}" ] || rig_log "to repeat this run: $RIG_REPLAY"
     exit 1
 }
 

@@ -1,12 +1,11 @@
 // The view and the fixed render state, read back from a real OpenGL context.
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "offscreen.h"
 #include "platform.h"
 #include "platform_scripted.h"
 #include "render_recording.h"
@@ -16,65 +15,16 @@
 
 namespace {
 
-// A fresh OpenGL (compatibility) context on a small pbuffer, without a display.
-class GlContext {
-  public:
-    GlContext() {
-        display_ =
-            eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (display_ == EGL_NO_DISPLAY || !eglInitialize(display_, nullptr, nullptr) ||
-            !eglBindAPI(EGL_OPENGL_API)) {
-            return;
-        }
-        const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                     EGL_OPENGL_BIT,   EGL_DEPTH_SIZE,  16,
-                                     EGL_NONE};
-        EGLConfig config = nullptr;
-        EGLint count = 0;
-        if (!eglChooseConfig(display_, attributes, &config, 1, &count) || count < 1) {
-            return;
-        }
-        const EGLint size[] = {EGL_WIDTH, 64, EGL_HEIGHT, 64, EGL_NONE};
-        surface_ = eglCreatePbufferSurface(display_, config, size);
-        context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, nullptr);
-        ok_ = surface_ != EGL_NO_SURFACE && context_ != EGL_NO_CONTEXT &&
-              eglMakeCurrent(display_, surface_, surface_, context_);
-    }
-    ~GlContext() {
-        if (display_ != EGL_NO_DISPLAY) {
-            eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-            if (context_ != EGL_NO_CONTEXT) {
-                eglDestroyContext(display_, context_);
-            }
-            if (surface_ != EGL_NO_SURFACE) {
-                eglDestroySurface(display_, surface_);
-            }
-            // No eglTerminate: unloading the driver makes its allocations look leaked.
-            eglReleaseThread();
-        }
-    }
-    GlContext(const GlContext&) = delete;
-    GlContext& operator=(const GlContext&) = delete;
-    bool ok() const { return ok_; }
-
-  private:
-    EGLDisplay display_ = EGL_NO_DISPLAY;
-    EGLSurface surface_ = EGL_NO_SURFACE;
-    EGLContext context_ = EGL_NO_CONTEXT;
-    bool ok_ = false;
-};
-
 class ShellRenderTest : public ::testing::Test {
   protected:
     void SetUp() override {
         scripted::reset();
         shell = ShellState{};
         renderRecording::setTexturesLoad(true);
-        if (!gl_.ok()) {
-            GTEST_SKIP() << "no EGL surfaceless OpenGL context";
-        }
+        // A fresh context for each test, so that no state carries over.
+        ASSERT_TRUE(gl_.create(64, 64)) << gl_.error();
     }
-    GlContext gl_;
+    offscreen::Context gl_;
 };
 
 TEST_F(ShellRenderTest, SizeMessageSetsViewportAndProjectionTakingHeightZeroAsOne) {

@@ -1,19 +1,35 @@
 // Decodes every picture of the public BMP test suite and compares status, message and the
 // SHA-256 of the pixels with the suite's table of expected results.
 #include <gtest/gtest.h>
+#include <nettle/sha2.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "dib.h"
-#include "sha256.h"
 
 namespace {
+
+std::string sha256Hex(std::span<const std::uint8_t> bytes) {
+    sha256_ctx context;
+    sha256_init(&context);
+    sha256_update(&context, bytes.size(), bytes.data());
+    std::uint8_t digest[SHA256_DIGEST_SIZE];
+    sha256_digest(&context, SHA256_DIGEST_SIZE, digest);
+    std::string hex;
+    for (const std::uint8_t byte : digest) {
+        hex += "0123456789abcdef"[byte >> 4];
+        hex += "0123456789abcdef"[byte & 15];
+    }
+    return hex;
+}
 
 struct Row {
     std::string file;
@@ -45,10 +61,7 @@ std::vector<Row> readExpected(const std::filesystem::path& tsv) {
 
 TEST(BmpSuite, EveryPictureDecodesAsExpected) {
     const std::filesystem::path dir = VANTU_BMPSUITE_DIR;
-    if (!std::filesystem::exists(dir / "EXPECTED.tsv")) {
-        GTEST_SKIP() << "BMP test suite not found at " << dir.string()
-                     << " (shared/ is not beside the source tree)";
-    }
+    ASSERT_TRUE(std::filesystem::exists(dir / "EXPECTED.tsv")) << "no " << dir.string();
     const std::vector<Row> rows = readExpected(dir / "EXPECTED.tsv");
     ASSERT_GE(rows.size(), 80u);
     int decoded = 0;
@@ -90,9 +103,6 @@ TEST(Sha256, KnownDigests) {
     EXPECT_EQ(sha256Hex({}), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(sha256Hex({reinterpret_cast<const std::uint8_t*>(abc.data()), abc.size()}),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    const std::vector<std::uint8_t> million(1000000, 'a');
-    EXPECT_EQ(sha256Hex(million),
-              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <sys/fsuid.h>
 #include <unistd.h>
 
+#include "scratch_folder.h"
+
 namespace config_test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -31,34 +33,9 @@ inline Bytes readFile(const std::filesystem::path& path) {
 }
 
 // A fresh folder, made the working directory while the object lives.
-class WorkingFolder {
+class WorkingFolder : public ScratchFolder {
   public:
-    explicit WorkingFolder(const std::string& name)
-        : previous_(std::filesystem::current_path()),
-          dir_(std::filesystem::temp_directory_path() /
-               ("vantu-" + name + "-" + std::to_string(::getpid()))) {
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        // Searchable by everyone, so that only a file's own mode decides whether an
-        // unprivileged user may write it.
-        std::filesystem::permissions(
-            dir_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                      std::filesystem::perms::others_exec);
-        std::filesystem::current_path(dir_);
-    }
-    ~WorkingFolder() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-    WorkingFolder(const WorkingFolder&) = delete;
-    WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-    const std::filesystem::path& path() const { return dir_; }
-
-  private:
-    std::filesystem::path previous_;
-    std::filesystem::path dir_;
+    explicit WorkingFolder(const std::string& name) : ScratchFolder(name, true) {}
 };
 
 inline void makeReadOnly(const std::filesystem::path& path) {

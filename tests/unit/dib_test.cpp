@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -10,77 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "bmp_file.h"
 #include "dib.h"
 #include "platform.h"
 #include "platform_scripted.h"
+#include "scratch_folder.h"
 #include "textures.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(Bytes& b, std::uint32_t v) {
-    put16(b, v & 0xffff);
-    put16(b, v >> 16);
-}
-void append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
-
-// A bitmap file put together field by field.
-struct Bmp {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::uint16_t bitCount = 24;
-    std::uint32_t compression = 0;
-    std::uint32_t imageSize = 0;
-    std::uint32_t colorsUsed = 0;
-    bool core = false;
-    bool fileHeader = true;
-    Bytes masks;  // 12 bytes after the header
-    Bytes table;  // entries as stored: 4 bytes each, or 3 for a core header
-    Bytes data;
-
-    Bytes bytes() const {
-        Bytes info;
-        if (core) {
-            put32(info, 12);
-            put16(info, static_cast<std::uint32_t>(width));
-            put16(info, static_cast<std::uint32_t>(height));
-            put16(info, 1);
-            put16(info, bitCount);
-        } else {
-            put32(info, 40);
-            put32(info, static_cast<std::uint32_t>(width));
-            put32(info, static_cast<std::uint32_t>(height));
-            put16(info, 1);
-            put16(info, bitCount);
-            put32(info, compression);
-            put32(info, imageSize);
-            put32(info, 2835);
-            put32(info, 2835);
-            put32(info, colorsUsed);
-            put32(info, 0);
-        }
-        append(info, masks);
-        append(info, table);
-        Bytes out;
-        if (fileHeader) {
-            const auto offset = static_cast<std::uint32_t>(14 + info.size());
-            out = {'B', 'M'};
-            put32(out, static_cast<std::uint32_t>(offset + data.size()));
-            put32(out, 0);
-            put32(out, offset);
-        }
-        append(out, info);
-        append(out, data);
-        return out;
-    }
-};
+using bmpfile::append;
+using bmpfile::Bmp;
+using bmpfile::Bytes;
+using bmpfile::put16;
+using bmpfile::put32;
 
 struct ImageDeleter {
     void operator()(RgbImage* image) const { freeRgbImage(image); }
@@ -445,14 +386,7 @@ TEST(DibDecode, EveryCutOfAFileDecodesOrRefusesWithoutReadingPastIt) {
 
 class DibFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        scripted::reset();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("vantu-dib-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { scripted::reset(); }
 
     std::string write(const std::string& name, const Bytes& bytes) const {
         const std::string path = (dir_ / name).string();
@@ -462,7 +396,7 @@ class DibFile : public ::testing::Test {
         return path;
     }
 
-    std::filesystem::path dir_;
+    ScratchFolder dir_{"dib"};
 };
 
 TEST_F(DibFile, AValidFileLoadsWithoutAMessage) {
@@ -483,11 +417,12 @@ TEST_F(DibFile, EachFailureGivesItsMessage) {
         std::string path;
         std::string message;
     };
-    const Case cases[] = {{missing, "Failed to open DIB file " + missing + ".\n"},
-                          {empty, "Failed to open DIB file " + empty + ".\n"},
-                          {dir_.string(), "Failed to open DIB file " + dir_.string() + ".\n"},
-                          {text, kDibUnknownFormatMessage},
-                          {cut, kDibConversionErrorMessage}};
+    const Case cases[] = {
+        {missing, "Failed to open DIB file " + missing + ".\n"},
+        {empty, "Failed to open DIB file " + empty + ".\n"},
+        {dir_.path().string(), "Failed to open DIB file " + dir_.path().string() + ".\n"},
+        {text, kDibUnknownFormatMessage},
+        {cut, kDibConversionErrorMessage}};
     for (const Case& c : cases) {
         const DibFileResult loaded = loadDibImage(c.path.c_str());
         EXPECT_EQ(loaded.image, nullptr) << c.path;

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "scratch_folder.h"
 #include "settings.h"
 
 // Found by argument-dependent lookup, so it stands beside DisplayMode in the global namespace.
@@ -101,14 +102,7 @@ TEST(SettingsTables, IndicesOutsideATableFallBackFieldByField) {
 
 class SettingsFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("vantu-settings-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-        path_ = (dir_ / "KPX.cfg").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { path_ = (dir_ / "KPX.cfg").string(); }
 
     void writeBytes(const Bytes& bytes) const {
         std::ofstream out(path_, std::ios::binary | std::ios::trunc);
@@ -120,7 +114,7 @@ class SettingsFile : public ::testing::Test {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    std::filesystem::path dir_;
+    ScratchFolder dir_{"settings"};
     std::string path_;
 };
 

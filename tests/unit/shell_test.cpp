@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@
 #include "platform_scripted.h"
 #include "random.h"
 #include "render_recording.h"
+#include "scratch_folder.h"
 #include "shell.h"
+#include "state_compare.h"
 
 // The frame's dice steps, the drawing and the texture loading are the recording stand-ins
 // (dice_frame_recording, render_recording): each notes its call in the scripted record, so that
@@ -53,6 +56,29 @@ const Lines kRelease = {"ChangeDisplaySettings restore",
                         "DestroyWindow",
                         "UnregisterClass OpenGL"};
 
+// Every field of the pixel format, without the padding between them.
+::testing::AssertionResult samePixelFormat(const PixelFormatDescriptor& a,
+                                           const PixelFormatDescriptor& b) {
+    const auto fields = [](const PixelFormatDescriptor& p) {
+        return std::vector<std::uint32_t>{
+            p.nSize,           p.nVersion,       p.dwFlags,         p.iPixelType,  p.cColorBits,
+            p.cRedBits,        p.cRedShift,      p.cGreenBits,      p.cGreenShift, p.cBlueBits,
+            p.cBlueShift,      p.cAlphaBits,     p.cAlphaShift,     p.cAccumBits,  p.cAccumRedBits,
+            p.cAccumGreenBits, p.cAccumBlueBits, p.cAccumAlphaBits, p.cDepthBits,  p.cStencilBits,
+            p.cAuxBuffers,     p.iLayerType,     p.bReserved,       p.dwLayerMask, p.dwVisibleMask,
+            p.dwDamageMask};
+    };
+    const std::vector<std::uint32_t> fa = fields(a);
+    const std::vector<std::uint32_t> fb = fields(b);
+    for (std::size_t i = 0; i < fa.size(); ++i) {
+        if (fa[i] != fb[i]) {
+            return ::testing::AssertionFailure()
+                   << "field " << i << ": " << fa[i] << " != " << fb[i];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 class ShellTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -61,16 +87,9 @@ class ShellTest : public ::testing::Test {
         game = GameState{};
         renderRecording::setTexturesLoad(true);
         // A working directory without "KPX.cfg" (unless a test writes one).
-        previousDir_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("vantu-shell-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
-        std::filesystem::current_path(dir_);
+        folder_ = std::make_unique<ScratchFolder>("shell-test", true);
     }
-    void TearDown() override {
-        std::filesystem::current_path(previousDir_);
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { folder_.reset(); }
 
     static int runWinMain() { return WinMain(getModuleHandle(nullptr), nullptr, "", SW_SHOW); }
 
@@ -93,8 +112,7 @@ class ShellTest : public ::testing::Test {
         }
     }
 
-    std::filesystem::path previousDir_;
-    std::filesystem::path dir_;
+    std::unique_ptr<ScratchFolder> folder_;
 };
 
 // ---- Start-up and main loop ----
@@ -112,7 +130,7 @@ TEST_F(ShellTest, StartsWithSeededDiceAndTheDefaultModeThenReleasesAtTheEnd) {
         game = GameState{};
         seedRand15(seed);
         initGameState();
-        matched = std::memcmp(&game, &renderRecording::gameAtTextureLoad(), sizeof game) == 0;
+        matched = state_compare::sameGame(game, renderRecording::gameAtTextureLoad());
         game = seen;
     }
     EXPECT_TRUE(matched);
@@ -327,7 +345,7 @@ TEST_F(ShellTest, CreationMakesEverythingInOrderWithTheRecordsOfTheDesign) {
     expected.cColorBits = 16;
     expected.cDepthBits = 16;
     expected.iLayerType = PFD_MAIN_PLANE;
-    EXPECT_EQ(std::memcmp(&pfd, &expected, sizeof pfd), 0);
+    EXPECT_TRUE(samePixelFormat(pfd, expected));
 
     const scripted::CreateWindowCall& window = scripted::createdWindow().value();
     EXPECT_EQ(window.exStyle, WS_EX_APPWINDOW);

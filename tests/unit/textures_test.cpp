@@ -1,100 +1,49 @@
-// loadTextures in a real OpenGL context: Mesa's software renderer through EGL without a display.
+// loadTextures in a real OpenGL context: the offscreen one of the drawing tests.
 #include <gtest/gtest.h>
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "bmp_file.h"
 #include "config_test_files.h"
+#include "offscreen.h"
 #include "platform_scripted.h"
+#include "scratch_folder.h"
 #include "textures.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void put32(Bytes& b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    }
-}
+using bmpfile::Bytes;
 
 // A 24-bit BMP whose pixel (x, y) is (seed, x * 10, y * 10), bottom row first.
 Bytes bitmap24(int width, int height, std::uint8_t seed) {
-    const int stride = (width * 3 + 3) / 4 * 4;
-    Bytes b = {'B', 'M'};
-    put32(b, static_cast<std::uint32_t>(54 + stride * height));
-    put32(b, 0);
-    put32(b, 54);
-    put32(b, 40);
-    put32(b, static_cast<std::uint32_t>(width));
-    put32(b, static_cast<std::uint32_t>(height));
-    put32(b, 1 | (24 << 16));
-    for (int i = 0; i < 6; ++i) {
-        put32(b, 0);
-    }
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            b.insert(b.end(),
-                     {static_cast<std::uint8_t>(y * 10), static_cast<std::uint8_t>(x * 10), seed});
-        }
-        b.resize(b.size() + static_cast<std::size_t>(stride - width * 3), 0);
-    }
-    return b;
+    return bmpfile::rgb24File(width, height, [seed](int x, int y) {
+        return bmpfile::Rgb{seed, static_cast<std::uint8_t>(x * 10),
+                            static_cast<std::uint8_t>(y * 10)};
+    });
 }
 
 class Textures : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        setenv("GALLIUM_DRIVER", "llvmpipe", 0);
-        auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-            eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        if (getPlatformDisplay == nullptr) {
-            return;
+        context_ = new offscreen::Context;
+        if (!context_->create(16, 16)) {
+            error_ = context_->error();
         }
-        display_ = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (display_ == EGL_NO_DISPLAY || !eglInitialize(display_, nullptr, nullptr) ||
-            !eglBindAPI(EGL_OPENGL_API)) {
-            return;
-        }
-        const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                     EGL_OPENGL_BIT, EGL_NONE};
-        EGLConfig config = nullptr;
-        EGLint count = 0;
-        if (!eglChooseConfig(display_, attributes, &config, 1, &count) || count == 0) {
-            return;
-        }
-        const EGLint size[] = {EGL_WIDTH, 16, EGL_HEIGHT, 16, EGL_NONE};
-        surface_ = eglCreatePbufferSurface(display_, config, size);
-        context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, nullptr);
-        ready_ = surface_ != EGL_NO_SURFACE && context_ != EGL_NO_CONTEXT &&
-                 eglMakeCurrent(display_, surface_, surface_, context_);
     }
     void SetUp() override {
-        if (!ready_) {
-            GTEST_SKIP() << "no OpenGL context through EGL (surfaceless Mesa)";
-        }
+        ASSERT_EQ(error_, "") << "no offscreen OpenGL context";
         scripted::reset();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("vantu-textures-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_ / "data");
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
+        folder_ = std::make_unique<ScratchFolder>("textures", true);
+        std::filesystem::create_directories("data");
     }
-    void TearDown() override {
-        if (!dir_.empty()) {
-            std::filesystem::current_path(previous_);
-            std::filesystem::remove_all(dir_);
-        }
-    }
+    void TearDown() override { folder_.reset(); }
 
     static void write(int slot, const Bytes& bytes) {
         std::ofstream out(kTextureFiles[slot], std::ios::binary);
@@ -109,12 +58,10 @@ class Textures : public ::testing::Test {
         return value;
     }
 
-    static inline EGLDisplay display_ = EGL_NO_DISPLAY;
-    static inline EGLSurface surface_ = EGL_NO_SURFACE;
-    static inline EGLContext context_ = EGL_NO_CONTEXT;
-    static inline bool ready_ = false;
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
+    // Made once and kept for the whole run: the driver's state lives until the process ends.
+    static inline offscreen::Context* context_ = nullptr;
+    static inline std::string error_;
+    std::unique_ptr<ScratchFolder> folder_;
 };
 
 TEST_F(Textures, AllElevenFilesGiveElevenImages) {

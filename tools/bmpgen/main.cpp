@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "bmp_file.h"
+
 namespace {
 
 // ---- adjustable constants -------------------------------------------------------------------
@@ -96,43 +98,12 @@ std::uint8_t toByte(double v) {
     return static_cast<std::uint8_t>(std::clamp(std::floor(v + 0.5), 0.0, 255.0));
 }
 
-void put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    put16(b, v & 0xffff);
-    put16(b, v >> 16);
-}
-
 // A BMP with the 14-byte file header and the 40-byte info header, 24 bits, bottom row first.
 bool writeBmp(const std::string& path, Picture& p) {
-    const auto stride = static_cast<std::uint32_t>((p.width * 3 + 3) / 4 * 4);
-    const std::uint32_t dataSize = stride * static_cast<std::uint32_t>(p.height);
-    std::vector<std::uint8_t> b = {'B', 'M'};
-    put32(b, 54 + dataSize);
-    put32(b, 0);
-    put32(b, 54);
-    put32(b, 40);
-    put32(b, static_cast<std::uint32_t>(p.width));
-    put32(b, static_cast<std::uint32_t>(p.height));
-    put16(b, 1);
-    put16(b, 24);
-    put32(b, 0);
-    put32(b, dataSize);
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, 0);
-    put32(b, 0);
-    for (int y = p.height - 1; y >= 0; --y) {
-        for (int x = 0; x < p.width; ++x) {
-            const Rgb& c = p.at(x, y);
-            b.push_back(toByte(c.b));
-            b.push_back(toByte(c.g));
-            b.push_back(toByte(c.r));
-        }
-        b.resize(b.size() + (stride - static_cast<std::uint32_t>(p.width) * 3), 0);
-    }
+    const std::vector<std::uint8_t> b = bmpfile::rgb24File(p.width, p.height, [&](int x, int row) {
+        const Rgb& c = p.at(x, p.height - 1 - row);
+        return bmpfile::Rgb{toByte(c.r), toByte(c.g), toByte(c.b)};
+    });
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) {
         return false;

@@ -1,0 +1,10 @@
+# Runs the fairness report (TOOL) on a few turns: it must end with status 0 and print its table.
+execute_process(COMMAND ${TOOL} --seeds 3 --turns 4 RESULT_VARIABLE result OUTPUT_VARIABLE out
+                ERROR_VARIABLE err)
+message("${out}${err}")
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "vantu-fairness ended with ${result}")
+endif()
+if(NOT out MATCHES "\\| re-throws \\| [0-9]+ \\|")
+  message(FATAL_ERROR "no re-throws row in the table")
+endif()

@@ -6,6 +6,7 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -106,7 +107,7 @@ int roundedRate(const XRRModeInfo& m) {
         return 0;
     }
     const double hz = static_cast<double>(m.dotClock) / (static_cast<double>(m.hTotal) * m.vTotal);
-    return static_cast<int>(hz + 0.5);
+    return static_cast<int>(std::lround(hz));
 }
 
 int cutRate(const XRRModeInfo& m) {

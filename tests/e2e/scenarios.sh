@@ -515,14 +515,14 @@ rss_kb() {
 }
 
 # The game under a stream of random mouse motion, clicks and keys for VANTU_SOAK_SECONDS
-# (default 300): it does not end, no GL error is reported (test builds check after every
-# frame), and its resident memory stays within VANTU_SOAK_RSS_KB (default 4096 kB) of where it
+# (default 180): it does not end, no GL error is reported (test builds check after every
+# frame), and its resident memory stays within VANTU_SOAK_RSS_KB (default 2048 kB) of where it
 # was at the end of the warm-up (the first VANTU_SOAK_WARMUP seconds, default 30). Sampled
 # every 10 s, the game's own VmRSS varies by about 200 kB; a leak of 200 bytes a frame at
-# 75 frames a second passes the bound within five minutes.
+# 75 frames a second passes the bound within three minutes.
 scenario_soak() {
-    local seconds=${VANTU_SOAK_SECONDS:-300} warmup=${VANTU_SOAK_WARMUP:-30}
-    local bound=${VANTU_SOAK_RSS_KB:-4096} seed=${VANTU_SOAK_SEED:-$(date +%s)}
+    local seconds=${VANTU_SOAK_SECONDS:-180} warmup=${VANTU_SOAK_WARMUP:-30}
+    local bound=${VANTU_SOAK_RSS_KB:-2048} seed=${VANTU_SOAK_SEED:-$(date +%s)}
     rig_log "soak of $seconds s, warm-up $warmup s, RSS bound $bound kB, seed $seed"
     RIG_REPLAY="VANTU_SOAK_SEED=$seed VANTU_SOAK_SECONDS=$seconds VANTU=$VANTU bash $here/scenarios.sh soak"
     RANDOM=$seed

@@ -46,6 +46,7 @@ std::vector<SDL_DisplayMode> displayModes(int display) {
 
 std::vector<ListedMode> listed(const std::vector<SDL_DisplayMode>& modes) {
     std::vector<ListedMode> out;
+    out.reserve(modes.size());
     for (const SDL_DisplayMode& m : modes) {
         out.push_back({m.w, m.h, m.refresh_rate});
     }

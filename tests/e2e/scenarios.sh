@@ -143,9 +143,16 @@ box_shown() {
     xwininfo -root -tree | awk -v caption="\"$1\":" 'index($0, caption) { found = 1 } END { exit !found }'
 }
 
-# dismiss BOX: presses Return in the box.
+# dismiss BOX: presses Return in the box until it goes (up to five tries a second apart: a
+# window that the game maps at the same moment can take the focus from the box first).
 dismiss() {
-    xdotool windowfocus --sync "$1" key Return
+    local try
+    for try in 1 2 3 4 5; do
+        xwininfo -id "$1" >/dev/null 2>&1 || return 0
+        xdotool windowfocus --sync "$1" key Return 2>/dev/null || true
+        rig_wait 1 sh -c "! xwininfo -id $1" && return 0
+    done
+    return 1
 }
 
 # run_and_escape RES DEPTH RATE MODE: the game shows MODE; Escape ends it with status 0 and
@@ -390,8 +397,7 @@ data_box() {
     lines=$(grep '^Error: ' "$GAME_DIR/err.log")
     [ "$(wc -l <<<"$lines")" -eq "$DATA_BOXES" ] && [ "$(tail -n 1 <<<"$lines")" = "Error: $1" ] ||
         rig_fail "box $DATA_BOXES should say '$1'; stderr: $(cat "$GAME_DIR/err.log")"
-    dismiss "$box"
-    rig_wait 5 sh -c "! xwininfo -id $box >/dev/null 2>&1" || rig_fail "the box for '$1' stays"
+    dismiss "$box" || rig_fail "the box for '$1' stays"
 }
 
 # Broken entries in data/, the game running as an unprivileged user: a missing picture, a

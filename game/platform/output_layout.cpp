@@ -12,6 +12,20 @@
 
 namespace {
 
+// The root window's size (x = width, y = height) from the server: Xlib's own figure for the
+// screen follows only once the connection has read the server's notice of a change.
+SDL_Point rootSize(Display* d, Window root) {
+    Window rootReturn = 0;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    XGetGeometry(d, root, &rootReturn, &x, &y, &width, &height, &border, &depth);
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
 struct Crtc {
     RRCrtc id;
     RRMode mode;
@@ -80,17 +94,8 @@ void apply(const std::vector<Crtc>& target, int width, int height, int widthMm, 
     for (const Crtc* c : changed) {
         XRRSetCrtcConfig(d, resources, c->id, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
     }
-    // The root window's size from the server: Xlib's own figure for the screen follows only
-    // once the connection has read the server's notice of a change.
-    Window rootReturn = 0;
-    int x = 0;
-    int y = 0;
-    unsigned rootWidth = 0;
-    unsigned rootHeight = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    XGetGeometry(d, saved.root, &rootReturn, &x, &y, &rootWidth, &rootHeight, &border, &depth);
-    if (width != static_cast<int>(rootWidth) || height != static_cast<int>(rootHeight)) {
+    const SDL_Point root = rootSize(d, saved.root);
+    if (width != root.x || height != root.y) {
         XRRSetScreenSize(d, saved.root, width, height, widthMm, heightMm);
     }
     for (const Crtc* c : changed) {
@@ -141,16 +146,9 @@ bool takeOver(SDL_Window* window, const SDL_Rect& bounds) {
     layout.display = d;
     const int screen = DefaultScreen(d);
     layout.root = RootWindow(d, screen);
-    Window rootReturn = 0;
-    int x = 0;
-    int y = 0;
-    unsigned rootWidth = 0;
-    unsigned rootHeight = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    XGetGeometry(d, layout.root, &rootReturn, &x, &y, &rootWidth, &rootHeight, &border, &depth);
-    layout.screenWidth = static_cast<int>(rootWidth);
-    layout.screenHeight = static_cast<int>(rootHeight);
+    const SDL_Point root = rootSize(d, layout.root);
+    layout.screenWidth = root.x;
+    layout.screenHeight = root.y;
     layout.screenWidthMm = DisplayWidthMM(d, screen);
     layout.screenHeightMm = DisplayHeightMM(d, screen);
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, layout.root);

@@ -1,7 +1,6 @@
 // Decodes every picture of the public BMP test suite and compares status, message and the
 // SHA-256 of the pixels with the suite's table of expected results.
 #include <gtest/gtest.h>
-#include <nettle/sha2.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -14,22 +13,9 @@
 #include <vector>
 
 #include "dib.h"
+#include "sha256_hex.h"
 
 namespace {
-
-std::string sha256Hex(std::span<const std::uint8_t> bytes) {
-    sha256_ctx context;
-    sha256_init(&context);
-    sha256_update(&context, bytes.size(), bytes.data());
-    std::uint8_t digest[SHA256_DIGEST_SIZE];
-    sha256_digest(&context, SHA256_DIGEST_SIZE, digest);
-    std::string hex;
-    for (const std::uint8_t byte : digest) {
-        hex += "0123456789abcdef"[byte >> 4];
-        hex += "0123456789abcdef"[byte & 15];
-    }
-    return hex;
-}
 
 struct Row {
     std::string file;

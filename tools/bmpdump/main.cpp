@@ -3,8 +3,6 @@
 // Prints "ok WIDTH HEIGHT SHA256" (SHA-256 of the pixel buffer: bottom row first, red, green,
 // blue, no padding) and exits 0, or "error MESSAGE" with the message the player would see and
 // exits 1. With --ppm also writes the picture as a binary PPM (top row first) to OUT.
-#include <nettle/sha2.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,26 +10,13 @@
 #include <string>
 
 #include "dib.h"
+#include "sha256_hex.h"
 
 namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: vantu-bmpdump FILE [--ppm OUT]\n");
     return 2;
-}
-
-std::string sha256Hex(const std::uint8_t* bytes, std::size_t size) {
-    sha256_ctx context;
-    sha256_init(&context);
-    sha256_update(&context, size, bytes);
-    std::uint8_t digest[SHA256_DIGEST_SIZE];
-    sha256_digest(&context, SHA256_DIGEST_SIZE, digest);
-    std::string hex;
-    for (const std::uint8_t byte : digest) {
-        hex += "0123456789abcdef"[byte >> 4];
-        hex += "0123456789abcdef"[byte & 15];
-    }
-    return hex;
 }
 
 bool writePpm(const char* path, const RgbImage& image) {
@@ -79,7 +64,7 @@ int main(int argc, char** argv) {
     const std::size_t size = static_cast<std::size_t>(image->width) *
                              static_cast<std::size_t>(std::abs(image->height)) * 3;
     std::printf("ok %d %d %s\n", image->width, image->height,
-                sha256Hex(image->pixels, size).c_str());
+                sha256Hex({image->pixels, size}).c_str());
     int status = 0;
     if (ppm != nullptr && !writePpm(ppm, *image)) {
         std::fprintf(stderr, "vantu-bmpdump: cannot write %s\n", ppm);

@@ -1,21 +1,26 @@
 // The platform layer: the few window-system calls the game relies on, in the vocabulary of the
 // Win32 API the game was designed around (message records, WM_ numbers, virtual-key codes).
 //
-// Two backends implement this header: the SDL backend (sdl_*.cpp, SDL2, the real game) and
-// platform_scripted.cpp (no window: replays messages and records calls, for tests and tools).
-// Only the SDL backend includes SDL headers.
+// win32_calls.cpp implements this header once, with the rules below. Two backends supply the
+// window system's part of each call (window_system.h): the SDL backend (sdl_*.cpp, SDL2, the
+// real game) and platform_scripted.cpp (no window: replays messages, records calls and fails
+// the ones a test plans to fail, for tests and tools). Only the SDL backend includes SDL headers.
 //
-// The contract both backends keep:
+// The contract:
 // - The display is one output, chosen once: the primary. Screen pixels (getCursorPos,
 //   setCursorPos, window positions) count from its top-left corner. changeDisplaySettings
 //   switches only that output, and only to a mode it lists; a switch the display refuses is
 //   reported like a mode it does not list, with nothing left switched.
-// - The message queue (message_queue.h, shared by both): posted messages first, then the window
-//   system's, one at a time in order; peekMessage never waits; a key pressed and released
-//   within one poll gets one empty queue while it is down.
+// - The message queue (message_queue.h): posted messages first, then the window system's, one
+//   at a time in order; peekMessage never waits; a key pressed and released within one poll
+//   gets one empty queue while it is down.
+// - Handles are addresses of the layer's own objects, stable for the process.
 // - Window class names are unique while registered; a class with a live window cannot be
-//   unregistered. One window; its device context is held once; a pixel format is set once, and
-//   a rendering context needs it; wglMakeCurrent(nullptr, nullptr) makes none current.
+//   unregistered. One window, of a registered class; dispatchMessage runs its class's
+//   procedure. Its device context is held once. choosePixelFormat gives format 1 for an RGBA
+//   OpenGL format in a window, and 0 otherwise; setPixelFormat takes that format, once. A
+//   rendering context needs the pixel format; one at a time; wglMakeCurrent(nullptr, nullptr)
+//   makes none current. showWindow returns whether the window was visible before.
 // - Message boxes are modal and also written to standard error by the real backend.
 #pragma once
 

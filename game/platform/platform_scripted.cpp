@@ -5,31 +5,10 @@
 #include <map>
 #include <utility>
 
-#include "message_queue.h"
 #include "platform.h"
+#include "window_system.h"
 
 namespace {
-
-// Objects whose addresses serve as handles.
-char moduleObject;
-char iconObject;
-char cursorObject;
-char windowObject;
-char dcObject;
-char contextObject;
-
-ModuleHandle theModule() {
-    return reinterpret_cast<ModuleHandle>(&moduleObject);
-}
-WindowHandle theWindow() {
-    return reinterpret_cast<WindowHandle>(&windowObject);
-}
-DeviceContextHandle theDc() {
-    return reinterpret_cast<DeviceContextHandle>(&dcObject);
-}
-GlContextHandle theContext() {
-    return reinterpret_cast<GlContextHandle>(&contextObject);
-}
 
 struct ScriptEntry {
     bool idle;
@@ -41,7 +20,6 @@ struct ScriptedState {
     int cursorY = 0;
     std::vector<scripted::MessageBoxCall> messageBoxes;
 
-    MessageQueue queue;  // its pending messages come from the script
     std::deque<ScriptEntry> script;
     bool scriptRanOut = false;
 
@@ -54,12 +32,8 @@ struct ScriptedState {
     bool displaySwitched = false;
     std::optional<DevMode> lastDisplayMode;
     std::optional<WndClass> registeredClass;
-    std::string registeredClassName;
     std::optional<scripted::CreateWindowCall> createdWindow;
     std::optional<PixelFormatDescriptor> chosenPixelFormat;
-    bool windowAlive = false;
-    bool dcHeld = false;
-    bool contextAlive = false;
     bool contextCurrent = false;
     bool hasFocus = false;
 };
@@ -70,31 +44,11 @@ void record(std::string line) {
     state.calls.push_back(std::move(line));
 }
 
-// Counts the call and tells whether the test planned it to fail (then records it so).
-bool plannedFailure(scripted::Call call, const std::string& line) {
+// Counts the call and tells whether the test planned it to fail.
+bool plannedFailure(scripted::Call call) {
     const int n = ++state.callCounts[call];
     const auto it = state.failures.find(call);
-    const bool fail = it != state.failures.end() && (it->second == 0 || it->second == n);
-    record(fail ? line + " failed" : line);
-    return fail;
-}
-
-// The script's next entry: a message, or nothing (an empty queue). A game that outlives its
-// script ends with a code no test expects.
-void fillFromScript(std::deque<Msg>& pending) {
-    if (state.script.empty()) {
-        if (!state.scriptRanOut) {
-            record("script ran out");
-        }
-        state.scriptRanOut = true;
-        pending.push_back({WM_QUIT, scripted::kScriptEndExitCode, 0});
-        return;
-    }
-    const ScriptEntry entry = state.script.front();
-    state.script.pop_front();
-    if (!entry.idle) {
-        pending.push_back(entry.msg);
-    }
+    return it != state.failures.end() && (it->second == 0 || it->second == n);
 }
 
 }  // namespace
@@ -103,6 +57,7 @@ namespace scripted {
 
 void reset() {
     state = ScriptedState{};
+    resetWindowRules();
 }
 
 void setCursor(int x, int y) {
@@ -184,235 +139,175 @@ const std::optional<PixelFormatDescriptor>& chosenPixelFormat() {
 
 }  // namespace scripted
 
+// The window system's part of each call: planned failures, and what tests inspect.
+namespace windowSystem {
+
 using scripted::Call;
 
-void platformStartup() {}
-void platformShutdown() {}
+void startup() {}
+void shutdown() {}
 
-void messageBox(WindowHandle owner, const char* text, const char* caption, unsigned type) {
-    record(std::string("MessageBox ") + caption + ": " + text);
-    state.messageBoxes.push_back({owner != nullptr, text, caption, type});
+bool recordsCalls() {
+    return true;
+}
+void recordCall(std::string line) {
+    record(std::move(line));
 }
 
-WindowHandle getFocus() {
-    return state.windowAlive && state.hasFocus ? theWindow() : nullptr;
-}
-
-void getCursorPos(int& x, int& y) {
-    x = state.cursorX;
-    y = state.cursorY;
-}
-
-void setCursorPos(int x, int y) {
-    scripted::setCursor(x, y);
-}
-
-int showCursor(bool show) {
-    state.cursorDisplayCount += show ? 1 : -1;
-    record(show ? "ShowCursor 1" : "ShowCursor 0");
-    return state.cursorDisplayCount;
-}
-
-ModuleHandle getModuleHandle(const char* /*name*/) {
-    return theModule();
-}
-
-IconHandle loadIcon(ModuleHandle /*module*/, int /*id*/) {
-    return reinterpret_cast<IconHandle>(&iconObject);
-}
-
-CursorHandle loadCursor(ModuleHandle /*module*/, int /*id*/) {
-    return reinterpret_cast<CursorHandle>(&cursorObject);
-}
-
-std::uint16_t registerClass(const WndClass& windowClass) {
-    const std::string name = windowClass.lpszClassName ? windowClass.lpszClassName : "";
-    if (plannedFailure(Call::RegisterClass, "RegisterClass " + name) ||
-        state.registeredClass.has_value()) {
-        return 0;
+bool registerClass(const WndClass& windowClass) {
+    if (plannedFailure(Call::RegisterClass)) {
+        return false;
     }
     state.registeredClass = windowClass;
-    state.registeredClassName = name;
-    return 0xC001;
+    return true;
 }
 
-bool unregisterClass(const char* className, ModuleHandle /*instance*/) {
-    if (plannedFailure(Call::UnregisterClass, std::string("UnregisterClass ") + className) ||
-        !state.registeredClass || state.registeredClassName != className || state.windowAlive) {
+bool unregisterClass(const char* /*className*/) {
+    if (plannedFailure(Call::UnregisterClass)) {
         return false;
     }
     state.registeredClass.reset();
     return true;
 }
 
-std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t flags) {
-    if (mode == nullptr) {
-        if (plannedFailure(Call::ChangeDisplaySettings, "ChangeDisplaySettings restore")) {
-            return DISP_CHANGE_FAILED;
-        }
-        state.displaySwitched = false;
-        return DISP_CHANGE_SUCCESSFUL;
-    }
-    state.lastDisplayMode = *mode;
-    const std::string line =
-        "ChangeDisplaySettings " + std::to_string(mode->dmPelsWidth) + "x" +
-        std::to_string(mode->dmPelsHeight) + " " + std::to_string(mode->dmBitsPerPel) + " bits " +
-        std::to_string(mode->dmDisplayFrequency) + " Hz flags " + std::to_string(flags);
-    if (plannedFailure(Call::ChangeDisplaySettings, line)) {
+std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
+    state.lastDisplayMode = mode;
+    if (plannedFailure(Call::ChangeDisplaySettings)) {
         return DISP_CHANGE_BADMODE;
+    }
+    if (plannedFailure(Call::DisplaySwitch)) {
+        return DISP_CHANGE_FAILED;
     }
     state.displaySwitched = true;
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-bool adjustWindowRectEx(Rect& /*rect*/, std::uint32_t /*style*/, bool /*hasMenu*/,
-                        std::uint32_t /*exStyle*/) {
-    record("AdjustWindowRectEx");
+bool restoreDisplay() {
+    if (plannedFailure(Call::ChangeDisplaySettings)) {
+        return false;
+    }
+    state.displaySwitched = false;
     return true;
 }
 
-WindowHandle createWindowEx(std::uint32_t exStyle, const char* className, const char* title,
-                            std::uint32_t style, int x, int y, int width, int height,
-                            WindowHandle parent, const void* menu, ModuleHandle instance,
-                            void* param) {
-    state.createdWindow = scripted::CreateWindowCall{
-        exStyle,           className,       title,    style,           x, y, width, height,
-        parent != nullptr, menu != nullptr, instance, param != nullptr};
-    if (plannedFailure(Call::CreateWindowEx,
-                       std::string("CreateWindowEx ") + className + " " + title) ||
-        !state.registeredClass || state.registeredClassName != className || state.windowAlive) {
-        return nullptr;
-    }
-    state.windowAlive = true;
-    return theWindow();
+void cursorPosition(int& x, int& y) {
+    x = state.cursorX;
+    y = state.cursorY;
 }
 
-bool destroyWindow(WindowHandle window) {
-    if (plannedFailure(Call::DestroyWindow, "DestroyWindow") || !state.windowAlive ||
-        window != theWindow()) {
+void moveCursor(int x, int y) {
+    scripted::setCursor(x, y);
+}
+
+void cursorCountChanged(int displayCount) {
+    state.cursorDisplayCount = displayCount;
+}
+
+bool createWindow(const WindowRecord& window) {
+    state.createdWindow = scripted::CreateWindowCall{
+        window.exStyle,   window.className, window.title,    window.style,
+        window.x,         window.y,         window.width,    window.height,
+        window.hasParent, window.hasMenu,   window.instance, window.hasParam};
+    return !plannedFailure(Call::CreateWindowEx);
+}
+
+bool destroyWindow() {
+    if (plannedFailure(Call::DestroyWindow)) {
         return false;
     }
-    state.windowAlive = false;
     state.hasFocus = false;
     return true;
 }
 
-bool showWindow(WindowHandle /*window*/, int command) {
-    record("ShowWindow " + std::to_string(command));
-    return false;
-}
-
-bool setForegroundWindow(WindowHandle /*window*/) {
-    record("SetForegroundWindow");
+bool showWindow() {
     return true;
 }
 
-WindowHandle setFocus(WindowHandle window) {
-    record("SetFocus");
-    WindowHandle before = getFocus();
-    state.hasFocus = state.windowAlive && window == theWindow();
-    return before;
+bool raiseWindow() {
+    return true;
 }
 
-DeviceContextHandle getDC(WindowHandle window) {
-    if (plannedFailure(Call::GetDC, "GetDC") || !state.windowAlive || window != theWindow() ||
-        state.dcHeld) {
-        return nullptr;
-    }
-    state.dcHeld = true;
-    return theDc();
+void focusWindow() {
+    state.hasFocus = true;
 }
 
-int releaseDC(WindowHandle window, DeviceContextHandle dc) {
-    if (plannedFailure(Call::ReleaseDC, "ReleaseDC") || !state.dcHeld || dc != theDc() ||
-        window != theWindow()) {
-        return 0;
-    }
-    state.dcHeld = false;
-    return 1;
+bool hasFocus() {
+    return state.hasFocus;
 }
 
-int choosePixelFormat(DeviceContextHandle dc, const PixelFormatDescriptor& descriptor) {
+bool getDC() {
+    return !plannedFailure(Call::GetDC);
+}
+
+bool releaseDC() {
+    return !plannedFailure(Call::ReleaseDC);
+}
+
+bool choosePixelFormat(const PixelFormatDescriptor& descriptor) {
     state.chosenPixelFormat = descriptor;
-    if (plannedFailure(Call::ChoosePixelFormat, "ChoosePixelFormat") || dc != theDc()) {
-        return 0;
-    }
-    return 1;
+    return !plannedFailure(Call::ChoosePixelFormat);
 }
 
-bool setPixelFormat(DeviceContextHandle dc, int format,
-                    const PixelFormatDescriptor& /*descriptor*/) {
-    return !plannedFailure(Call::SetPixelFormat, "SetPixelFormat " + std::to_string(format)) &&
-           dc == theDc() && format > 0;
+bool setPixelFormat(const PixelFormatDescriptor& /*descriptor*/, const WindowRecord& /*window*/) {
+    return !plannedFailure(Call::SetPixelFormat);
 }
 
-GlContextHandle wglCreateContext(DeviceContextHandle dc) {
-    if (plannedFailure(Call::WglCreateContext, "wglCreateContext") || dc != theDc() ||
-        state.contextAlive) {
-        return nullptr;
-    }
-    state.contextAlive = true;
-    return theContext();
+bool createContext() {
+    return !plannedFailure(Call::WglCreateContext);
 }
 
-bool wglMakeCurrent(DeviceContextHandle dc, GlContextHandle context) {
-    if (dc == nullptr && context == nullptr) {
-        if (plannedFailure(Call::WglMakeCurrent, "wglMakeCurrent none")) {
-            return false;
-        }
-        state.contextCurrent = false;
-        return true;
-    }
-    if (plannedFailure(Call::WglMakeCurrent, "wglMakeCurrent") || dc != theDc() ||
-        context != theContext() || !state.contextAlive) {
+bool makeCurrent() {
+    if (plannedFailure(Call::WglMakeCurrent)) {
         return false;
     }
     state.contextCurrent = true;
     return true;
 }
 
-bool wglDeleteContext(GlContextHandle context) {
-    if (plannedFailure(Call::WglDeleteContext, "wglDeleteContext") || !state.contextAlive ||
-        context != theContext()) {
+bool makeNoneCurrent() {
+    if (plannedFailure(Call::WglMakeCurrent)) {
         return false;
     }
-    state.contextAlive = false;
     state.contextCurrent = false;
     return true;
 }
 
-bool swapBuffers(DeviceContextHandle dc) {
-    if (plannedFailure(Call::SwapBuffers, "SwapBuffers") || dc == nullptr) {
+bool deleteContext() {
+    if (plannedFailure(Call::WglDeleteContext)) {
+        return false;
+    }
+    state.contextCurrent = false;
+    return true;
+}
+
+bool swapBuffers() {
+    if (plannedFailure(Call::SwapBuffers)) {
         return false;
     }
     ++state.swapCount;
     return true;
 }
 
-bool peekMessage(Msg& msg, WindowHandle /*window*/, std::uint32_t /*filterMin*/,
-                 std::uint32_t /*filterMax*/, std::uint32_t remove) {
-    return state.queue.peek(msg, (remove & PM_REMOVE) != 0, fillFromScript);
-}
-
-bool translateMessage(const Msg& /*msg*/) {
-    return false;
-}
-
-LRESULT dispatchMessage(const Msg& msg) {
-    record("DispatchMessage " + std::to_string(msg.message));
-    if (!state.windowAlive || !state.registeredClass || !state.registeredClass->lpfnWndProc) {
-        return 0;
+// The script's next entry: a message, or nothing (an empty queue). A game that outlives its
+// script ends with a code no test expects.
+void fillMessages(std::deque<Msg>& pending) {
+    if (state.script.empty()) {
+        if (!state.scriptRanOut) {
+            record("script ran out");
+        }
+        state.scriptRanOut = true;
+        pending.push_back({WM_QUIT, scripted::kScriptEndExitCode, 0});
+        return;
     }
-    return state.registeredClass->lpfnWndProc(theWindow(), msg.message, msg.wParam, msg.lParam);
+    const ScriptEntry entry = state.script.front();
+    state.script.pop_front();
+    if (!entry.idle) {
+        pending.push_back(entry.msg);
+    }
 }
 
-void postQuitMessage(int exitCode) {
-    record("PostQuitMessage " + std::to_string(exitCode));
-    state.queue.post({WM_QUIT, static_cast<WPARAM>(exitCode), 0});
+void messageBox(bool owned, const char* text, const char* caption, unsigned type) {
+    state.messageBoxes.push_back({owned, text, caption, type});
 }
 
-LRESULT defWindowProc(WindowHandle /*window*/, std::uint32_t message, WPARAM /*wParam*/,
-                      LPARAM /*lParam*/) {
-    record("DefWindowProc " + std::to_string(message));
-    return 0;
-}
+}  // namespace windowSystem

@@ -20,7 +20,8 @@ struct MessageBoxCall {
 // The calls that a test can make fail.
 enum class Call {
     RegisterClass,
-    ChangeDisplaySettings,
+    ChangeDisplaySettings,  // the display has no such mode (DISP_CHANGE_BADMODE)
+    DisplaySwitch,          // the mode is listed, then the switch fails (DISP_CHANGE_FAILED)
     CreateWindowEx,
     GetDC,
     ChoosePixelFormat,

@@ -16,33 +16,11 @@
 #include <chrono>
 #include <csignal>
 #include <deque>
-#include <string>
-#include <vector>
 
-#include "message_queue.h"
 #include "platform.h"
+#include "window_system.h"
 
 namespace sdl {
-
-struct ClassEntry {
-    std::string name;
-    WndClass windowClass;
-};
-
-struct GameWindow {
-    bool alive = false;
-    std::string className;
-    std::string title;
-    std::uint32_t style = 0;
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    WindowProc proc = nullptr;
-    bool dcHeld = false;
-    int pixelFormat = 0;
-    SDL_Window* sdl = nullptr;
-};
 
 // The framebuffer that a pixel format asks for; the X visual of a window depends on it.
 struct SurfaceFormat {
@@ -66,8 +44,8 @@ struct Backend {
     // setPixelFormat on.
     SDL_Window* surface = nullptr;
     SurfaceFormat surfaceFormat;
-    std::vector<ClassEntry> classes;
-    GameWindow window;
+    // The game window's surface, from its pixel format on; null before.
+    SDL_Window* gameWindow = nullptr;
     SDL_GLContext context = nullptr;
     bool vsync = false;
     std::chrono::steady_clock::time_point lastSwap{};
@@ -75,35 +53,15 @@ struct Backend {
     bool switched = false;
     SDL_DisplayMode mode{};  // the mode the display is switched to while `switched`
 
-    int cursorCount = 0;
+    bool cursorShown = true;
 
-    MessageQueue queue;  // its pending messages translated from SDL events
     bool minimised = false;
     int closeRequestsSent = 0;
 };
 
-// Objects whose addresses serve as handles.
-inline char moduleObject;
-inline char iconObject;
-inline char cursorObject;
-inline char dcObject;
-
 extern Backend backend;
 // Termination signals received (written by the signal handler).
 extern volatile std::sig_atomic_t closeRequests;
-
-inline WindowHandle windowHandle() {
-    return reinterpret_cast<WindowHandle>(&backend.window);
-}
-inline DeviceContextHandle dcHandle() {
-    return reinterpret_cast<DeviceContextHandle>(&dcObject);
-}
-inline GlContextHandle contextHandle() {
-    return reinterpret_cast<GlContextHandle>(backend.context);
-}
-inline bool isGameWindow(WindowHandle window) {
-    return backend.window.alive && window == windowHandle();
-}
 
 // Video (sdl_display.cpp): started on first need; false when there is no display.
 bool ensureVideo();
@@ -116,8 +74,8 @@ void putPointerBack();
 bool makeSurface(const SurfaceFormat& format, int width, int height, const char* title);
 
 // Input (sdl_keys.cpp, sdl_events.cpp): the virtual-key code of an SDL key (0: none), and the
-// messages of one SDL event appended to backend.queue.pending.
+// messages of one SDL event appended to `pending`.
 WPARAM virtualKey(SDL_Keycode key);
-void translate(const SDL_Event& e);
+void translate(const SDL_Event& e, std::deque<Msg>& pending);
 
 }  // namespace sdl

@@ -35,9 +35,11 @@ void onForkInChild() {
 
 }  // namespace
 
+namespace windowSystem {
+
 using namespace sdl;
 
-void messageBox(WindowHandle owner, const char* text, const char* caption, unsigned type) {
+void messageBox(bool owned, const char* text, const char* caption, unsigned type) {
     std::uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
     if ((type & 0xF0) == MB_ICONERROR) {
         flags = SDL_MESSAGEBOX_ERROR;
@@ -47,7 +49,7 @@ void messageBox(WindowHandle owner, const char* text, const char* caption, unsig
     // Also on standard error, for a player who started the game from a terminal, and for a
     // display where no box can be shown.
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    SDL_Window* parent = isGameWindow(owner) ? backend.window.sdl : nullptr;
+    SDL_Window* parent = owned ? backend.gameWindow : nullptr;
     static const bool watched = pthread_atfork(nullptr, nullptr, onForkInChild) == 0;
     (void)watched;
     boxOwner = getpid();
@@ -55,3 +57,5 @@ void messageBox(WindowHandle owner, const char* text, const char* caption, unsig
     SDL_ShowSimpleMessageBox(flags, caption, text, parent);
     forkingForBox = false;
 }
+
+}  // namespace windowSystem

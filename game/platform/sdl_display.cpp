@@ -103,7 +103,7 @@ bool ensureVideo() {
     }
     backend.videoUp = true;
     SDL_AddEventWatch(followMinimising, nullptr);
-    SDL_ShowCursor(backend.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    SDL_ShowCursor(backend.cursorShown ? SDL_ENABLE : SDL_DISABLE);
     return true;
 }
 
@@ -153,11 +153,13 @@ void putPointerBack() {
 
 }  // namespace sdl
 
+namespace windowSystem {
+
 using namespace sdl;
 
 // Screen pixels are relative to the game output's corner, so that (320, 240) lies inside the
 // game in every layout of outputs.
-void getCursorPos(int& x, int& y) {
+void cursorPosition(int& x, int& y) {
     if (backend.videoUp) {
         SDL_GetGlobalMouseState(&x, &y);
         const SDL_Point corner = outputCorner();
@@ -166,49 +168,49 @@ void getCursorPos(int& x, int& y) {
     }
 }
 
-void setCursorPos(int x, int y) {
+void moveCursor(int x, int y) {
     if (backend.videoUp) {
         const SDL_Point corner = outputCorner();
         SDL_WarpMouseGlobal(corner.x + x, corner.y + y);
     }
 }
 
-int showCursor(bool show) {
-    backend.cursorCount += show ? 1 : -1;
+void cursorCountChanged(int displayCount) {
+    backend.cursorShown = displayCount >= 0;
     if (backend.videoUp) {
-        SDL_ShowCursor(backend.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+        SDL_ShowCursor(backend.cursorShown ? SDL_ENABLE : SDL_DISABLE);
     }
-    return backend.cursorCount;
 }
 
-std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/) {
-    if (mode == nullptr) {
-        if (backend.switched) {
-            backend.switched = false;
-            outputLayout::restore();
-            if (backend.surface != nullptr) {
-                // Leaving full screen gives the desktop its own mode back; the window is not
-                // wanted on the desktop in the meantime.
-                SDL_SetWindowFullscreen(backend.surface, 0);
-                SDL_HideWindow(backend.surface);
-            }
-            guardian::displayRestored();
+bool restoreDisplay() {
+    if (backend.switched) {
+        backend.switched = false;
+        outputLayout::restore();
+        if (backend.surface != nullptr) {
+            // Leaving full screen gives the desktop its own mode back; the window is not wanted
+            // on the desktop in the meantime.
+            SDL_SetWindowFullscreen(backend.surface, 0);
+            SDL_HideWindow(backend.surface);
         }
-        return DISP_CHANGE_SUCCESSFUL;
+        guardian::displayRestored();
     }
+    return true;
+}
+
+std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
     if (!ensureVideo()) {
         return DISP_CHANGE_FAILED;
     }
     SDL_DisplayMode desktop{};
     SDL_GetDesktopDisplayMode(backend.display, &desktop);
     const int width =
-        (mode->dmFields & DM_PELSWIDTH) ? static_cast<int>(mode->dmPelsWidth) : desktop.w;
+        (mode.dmFields & DM_PELSWIDTH) ? static_cast<int>(mode.dmPelsWidth) : desktop.w;
     const int height =
-        (mode->dmFields & DM_PELSHEIGHT) ? static_cast<int>(mode->dmPelsHeight) : desktop.h;
+        (mode.dmFields & DM_PELSHEIGHT) ? static_cast<int>(mode.dmPelsHeight) : desktop.h;
     const int refresh =
-        (mode->dmFields & DM_DISPLAYFREQUENCY) ? static_cast<int>(mode->dmDisplayFrequency) : 0;
-    if (mode->dmFields & DM_BITSPERPEL) {
-        const std::uint32_t bits = mode->dmBitsPerPel;
+        (mode.dmFields & DM_DISPLAYFREQUENCY) ? static_cast<int>(mode.dmDisplayFrequency) : 0;
+    if (mode.dmFields & DM_BITSPERPEL) {
+        const std::uint32_t bits = mode.dmBitsPerPel;
         if (bits != 16 && bits != 24 && bits != 32) {
             return DISP_CHANGE_BADMODE;
         }
@@ -229,8 +231,7 @@ std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/)
     backend.mode = found;
     backend.switched = true;
     SurfaceFormat format;
-    format.colourBits =
-        (mode->dmFields & DM_BITSPERPEL) ? static_cast<int>(mode->dmBitsPerPel) : 32;
+    format.colourBits = (mode.dmFields & DM_BITSPERPEL) ? static_cast<int>(mode.dmBitsPerPel) : 32;
     bool made = backend.surface != nullptr || makeSurface(format, found.w, found.h, "");
     if (!made) {
         // Without OpenGL the switch still shows whether the display takes the mode; the
@@ -241,8 +242,8 @@ std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/)
     if (!made || !showFullscreen()) {
         std::fprintf(stderr, "Vantu: the display did not switch to %dx%d at %d Hz: %s\n", found.w,
                      found.h, found.refresh_rate, SDL_GetError());
-        changeDisplaySettings(nullptr, 0);
-        if (!backend.window.alive && backend.surface != nullptr) {
+        restoreDisplay();
+        if (backend.gameWindow == nullptr && backend.surface != nullptr) {
             SDL_DestroyWindow(backend.surface);
             backend.surface = nullptr;
         }
@@ -251,3 +252,5 @@ std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t /*flags*/)
     putPointerBack();
     return DISP_CHANGE_SUCCESSFUL;
 }
+
+}  // namespace windowSystem

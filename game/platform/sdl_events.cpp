@@ -1,4 +1,4 @@
-// The SDL backend: SDL events turned into window messages, and the message queue.
+// The SDL backend: SDL events turned into window messages.
 
 #include "sdl_backend.h"
 
@@ -22,9 +22,8 @@ WPARAM buttonFlags(std::uint32_t state) {
     return flags;
 }
 
-void pushActivate(WPARAM how) {
-    backend.queue.pending.push_back(
-        {WM_ACTIVATE, how | (backend.minimised ? WA_MINIMIZED_FLAG : 0), 0});
+void pushActivate(WPARAM how, std::deque<Msg>& pending) {
+    pending.push_back({WM_ACTIVATE, how | (backend.minimised ? WA_MINIMIZED_FLAG : 0), 0});
 }
 
 }  // namespace
@@ -32,33 +31,32 @@ void pushActivate(WPARAM how) {
 namespace sdl {
 
 // Zero or more messages for one SDL event.
-void translate(const SDL_Event& e) {
+void translate(const SDL_Event& e, std::deque<Msg>& pending) {
     switch (e.type) {
         case SDL_QUIT:
-            backend.queue.pending.push_back({WM_CLOSE, 0, 0});
+            pending.push_back({WM_CLOSE, 0, 0});
             break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    backend.queue.pending.push_back(
-                        {WM_SIZE, 0, pointLParam(e.window.data1, e.window.data2)});
+                    pending.push_back({WM_SIZE, 0, pointLParam(e.window.data1, e.window.data2)});
                     break;
                 case SDL_WINDOWEVENT_MINIMIZED:
                     backend.minimised = true;
-                    pushActivate(WA_INACTIVE);
+                    pushActivate(WA_INACTIVE, pending);
                     break;
                 case SDL_WINDOWEVENT_RESTORED:
                     backend.minimised = false;
-                    pushActivate(WA_ACTIVE);
+                    pushActivate(WA_ACTIVE, pending);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    pushActivate(WA_ACTIVE);
+                    pushActivate(WA_ACTIVE, pending);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_LOST:
-                    pushActivate(WA_INACTIVE);
+                    pushActivate(WA_INACTIVE, pending);
                     break;
                 case SDL_WINDOWEVENT_CLOSE:
-                    backend.queue.pending.push_back({WM_CLOSE, 0, 0});
+                    pending.push_back({WM_CLOSE, 0, 0});
                     break;
                 default:
                     break;
@@ -77,11 +75,11 @@ void translate(const SDL_Event& e) {
             if (system) {
                 message = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
             }
-            backend.queue.pending.push_back({message, vk, e.key.repeat ? 0x40000000 : 0});
+            pending.push_back({message, vk, e.key.repeat ? 0x40000000 : 0});
             break;
         }
         case SDL_MOUSEMOTION:
-            backend.queue.pending.push_back(
+            pending.push_back(
                 {WM_MOUSEMOVE, buttonFlags(e.motion.state), pointLParam(e.motion.x, e.motion.y)});
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -94,9 +92,8 @@ void translate(const SDL_Event& e) {
                 message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
             }
             if (message != 0) {
-                backend.queue.pending.push_back({message,
-                                                 buttonFlags(SDL_GetMouseState(nullptr, nullptr)),
-                                                 pointLParam(e.button.x, e.button.y)});
+                pending.push_back({message, buttonFlags(SDL_GetMouseState(nullptr, nullptr)),
+                                   pointLParam(e.button.x, e.button.y)});
             }
             break;
         }
@@ -107,12 +104,12 @@ void translate(const SDL_Event& e) {
 
 }  // namespace sdl
 
+namespace windowSystem {
+
 using namespace sdl;
 
-namespace {
-
 // What SDL has now: a close request from a signal, then its events until one gives a message.
-void fillFromSdl(std::deque<Msg>& pending) {
+void fillMessages(std::deque<Msg>& pending) {
     if (backend.closeRequestsSent != closeRequests) {
         backend.closeRequestsSent = closeRequests;
         pending.push_back({WM_CLOSE, 0, 0});
@@ -124,34 +121,9 @@ void fillFromSdl(std::deque<Msg>& pending) {
         SDL_Event e;
         while (pending.empty() &&
                SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
-            translate(e);
+            translate(e, pending);
         }
     }
 }
 
-}  // namespace
-
-bool peekMessage(Msg& msg, WindowHandle /*window*/, std::uint32_t /*filterMin*/,
-                 std::uint32_t /*filterMax*/, std::uint32_t remove) {
-    return backend.queue.peek(msg, (remove & PM_REMOVE) != 0, fillFromSdl);
-}
-
-bool translateMessage(const Msg& /*msg*/) {
-    return false;
-}
-
-LRESULT dispatchMessage(const Msg& msg) {
-    if (!backend.window.alive || backend.window.proc == nullptr) {
-        return 0;
-    }
-    return backend.window.proc(windowHandle(), msg.message, msg.wParam, msg.lParam);
-}
-
-void postQuitMessage(int exitCode) {
-    backend.queue.post({WM_QUIT, static_cast<WPARAM>(exitCode), 0});
-}
-
-LRESULT defWindowProc(WindowHandle /*window*/, std::uint32_t /*message*/, WPARAM /*wParam*/,
-                      LPARAM /*lParam*/) {
-    return 0;
-}
+}  // namespace windowSystem

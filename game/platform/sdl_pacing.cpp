@@ -34,15 +34,19 @@ void waitForRefresh() {
 
 }  // namespace
 
+namespace windowSystem {
+
 using namespace sdl;
 
-bool swapBuffers(DeviceContextHandle dc) {
-    if (dc != dcHandle() || backend.window.sdl == nullptr) {
+bool swapBuffers() {
+    if (backend.gameWindow == nullptr) {
         return false;
     }
     if (!backend.vsync) {
         waitForRefresh();
     }
-    SDL_GL_SwapWindow(backend.window.sdl);
+    SDL_GL_SwapWindow(backend.gameWindow);
     return true;
 }
+
+}  // namespace windowSystem

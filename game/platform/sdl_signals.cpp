@@ -21,9 +21,11 @@ volatile std::sig_atomic_t closeRequests = 0;
 
 }  // namespace sdl
 
+namespace windowSystem {
+
 using namespace sdl;
 
-void platformStartup() {
+void startup() {
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
@@ -34,7 +36,7 @@ void platformStartup() {
     guardian::installCrashHandlers();
 }
 
-void platformShutdown() {
+void shutdown() {
     if (backend.switched) {
         changeDisplaySettings(nullptr, 0);
     }
@@ -42,3 +44,4 @@ void platformShutdown() {
         SDL_Quit();
     }
 }
+}  // namespace windowSystem

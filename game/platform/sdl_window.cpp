@@ -1,4 +1,4 @@
-// The SDL backend: window classes, the window, device context, pixel format and GL context.
+// The SDL backend: the game window, its pixel format and its GL context.
 #include <cstdio>
 
 #include "sdl_backend.h"
@@ -49,160 +49,78 @@ bool makeSurface(const SurfaceFormat& format, int width, int height, const char*
 
 }  // namespace sdl
 
+// The window system's part of the window calls.
+namespace windowSystem {
+
 using namespace sdl;
 
-WindowHandle getFocus() {
-    if (backend.videoUp && backend.window.sdl != nullptr &&
-        SDL_GetKeyboardFocus() == backend.window.sdl) {
-        return windowHandle();
-    }
-    return nullptr;
-}
-
-ModuleHandle getModuleHandle(const char* name) {
-    return name == nullptr ? reinterpret_cast<ModuleHandle>(&moduleObject) : nullptr;
-}
-
-IconHandle loadIcon(ModuleHandle /*module*/, int /*id*/) {
-    return reinterpret_cast<IconHandle>(&iconObject);
-}
-
-CursorHandle loadCursor(ModuleHandle /*module*/, int /*id*/) {
-    return reinterpret_cast<CursorHandle>(&cursorObject);
-}
-
-std::uint16_t registerClass(const WndClass& windowClass) {
-    if (windowClass.lpszClassName == nullptr || windowClass.lpfnWndProc == nullptr) {
-        return 0;
-    }
-    for (const ClassEntry& entry : backend.classes) {
-        if (entry.name == windowClass.lpszClassName) {
-            return 0;
-        }
-    }
-    backend.classes.push_back({windowClass.lpszClassName, windowClass});
-    return static_cast<std::uint16_t>(0xC000 + backend.classes.size());
-}
-
-bool unregisterClass(const char* className, ModuleHandle /*instance*/) {
-    if (className == nullptr || (backend.window.alive && backend.window.className == className)) {
-        return false;
-    }
-    for (auto it = backend.classes.begin(); it != backend.classes.end(); ++it) {
-        if (it->name == className) {
-            backend.classes.erase(it);
-            return true;
-        }
-    }
+// The game keeps no record of its calls.
+bool recordsCalls() {
     return false;
 }
+void recordCall(std::string /*line*/) {}
 
-bool adjustWindowRectEx(Rect& /*rect*/, std::uint32_t /*style*/, bool /*hasMenu*/,
-                        std::uint32_t /*exStyle*/) {
-    // The window manager draws frames on X; the client rectangle is the window's size.
+// Classes, device contexts and the pixel format's choice are the rules' alone on X.
+bool registerClass(const WndClass& /*windowClass*/) {
+    return true;
+}
+bool unregisterClass(const char* /*className*/) {
+    return true;
+}
+bool getDC() {
+    return true;
+}
+bool releaseDC() {
+    return true;
+}
+bool choosePixelFormat(const PixelFormatDescriptor& /*descriptor*/) {
     return true;
 }
 
-WindowHandle createWindowEx(std::uint32_t /*exStyle*/, const char* className, const char* title,
-                            std::uint32_t style, int x, int y, int width, int height,
-                            WindowHandle /*parent*/, const void* /*menu*/,
-                            ModuleHandle /*instance*/, void* /*param*/) {
-    if (backend.window.alive || className == nullptr || !ensureVideo()) {
-        return nullptr;
-    }
-    const ClassEntry* entry = nullptr;
-    for (const ClassEntry& candidate : backend.classes) {
-        if (candidate.name == className) {
-            entry = &candidate;
-        }
-    }
-    if (entry == nullptr) {
-        return nullptr;
-    }
-    GameWindow& w = backend.window;
-    w = GameWindow{};
-    w.alive = true;
-    w.className = className;
-    w.title = title != nullptr ? title : "";
-    w.style = style;
-    w.x = x;
-    w.y = y;
-    w.width = width;
-    w.height = height;
-    w.proc = entry->windowClass.lpfnWndProc;
-    return windowHandle();
+bool createWindow(const WindowRecord& /*window*/) {
+    return ensureVideo();
 }
 
-bool destroyWindow(WindowHandle window) {
-    if (!isGameWindow(window)) {
-        return false;
-    }
+bool destroyWindow() {
     if (backend.surface != nullptr) {
         SDL_DestroyWindow(backend.surface);
         backend.surface = nullptr;
     }
-    backend.window = GameWindow{};
+    backend.gameWindow = nullptr;
     return true;
 }
 
-bool showWindow(WindowHandle window, int /*command*/) {
-    if (!isGameWindow(window) || backend.window.sdl == nullptr) {
+bool showWindow() {
+    if (backend.gameWindow == nullptr) {
         return false;
     }
-    const bool wasVisible = (SDL_GetWindowFlags(backend.window.sdl) & SDL_WINDOW_SHOWN) != 0;
-    SDL_ShowWindow(backend.window.sdl);
+    SDL_ShowWindow(backend.gameWindow);
     if (backend.switched) {
         putPointerBack();  // the last word before the first frame reads it
     }
-    return wasVisible;
-}
-
-bool setForegroundWindow(WindowHandle window) {
-    if (!isGameWindow(window) || backend.window.sdl == nullptr) {
-        return false;
-    }
-    SDL_RaiseWindow(backend.window.sdl);
     return true;
 }
 
-WindowHandle setFocus(WindowHandle window) {
-    WindowHandle before = getFocus();
-    if (isGameWindow(window) && backend.window.sdl != nullptr) {
-        SDL_SetWindowInputFocus(backend.window.sdl);
-    }
-    return before;
-}
-
-DeviceContextHandle getDC(WindowHandle window) {
-    if (!isGameWindow(window) || backend.window.dcHeld) {
-        return nullptr;
-    }
-    backend.window.dcHeld = true;
-    return dcHandle();
-}
-
-int releaseDC(WindowHandle window, DeviceContextHandle dc) {
-    if (!isGameWindow(window) || dc != dcHandle() || !backend.window.dcHeld) {
-        return 0;
-    }
-    backend.window.dcHeld = false;
-    return 1;
-}
-
-int choosePixelFormat(DeviceContextHandle dc, const PixelFormatDescriptor& descriptor) {
-    const std::uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if (dc != dcHandle() || !backend.window.dcHeld || (descriptor.dwFlags & needed) != needed ||
-        descriptor.iPixelType != PFD_TYPE_RGBA) {
-        return 0;
-    }
-    return 1;
-}
-
-bool setPixelFormat(DeviceContextHandle dc, int format, const PixelFormatDescriptor& descriptor) {
-    GameWindow& w = backend.window;
-    if (dc != dcHandle() || !w.dcHeld || format != 1 || w.pixelFormat != 0) {
+bool raiseWindow() {
+    if (backend.gameWindow == nullptr) {
         return false;
     }
+    SDL_RaiseWindow(backend.gameWindow);
+    return true;
+}
+
+void focusWindow() {
+    if (backend.gameWindow != nullptr) {
+        SDL_SetWindowInputFocus(backend.gameWindow);
+    }
+}
+
+bool hasFocus() {
+    return backend.videoUp && backend.gameWindow != nullptr &&
+           SDL_GetKeyboardFocus() == backend.gameWindow;
+}
+
+bool setPixelFormat(const PixelFormatDescriptor& descriptor, const WindowRecord& window) {
     SurfaceFormat wanted;
     wanted.colourBits = descriptor.cColorBits;
     wanted.alpha = descriptor.cAlphaBits;
@@ -215,7 +133,7 @@ bool setPixelFormat(DeviceContextHandle dc, int format, const PixelFormatDescrip
     wanted.doubleBuffer = (descriptor.dwFlags & PFD_DOUBLEBUFFER) != 0;
     // The window made by the display switch serves when its format is the one asked for.
     if (backend.surface == nullptr || !(backend.surfaceFormat == wanted)) {
-        if (!makeSurface(wanted, w.width, w.height, w.title.c_str())) {
+        if (!makeSurface(wanted, window.width, window.height, window.title.c_str())) {
             std::fprintf(stderr, "Vantu: no window with that pixel format: %s\n", SDL_GetError());
             return false;
         }
@@ -225,35 +143,28 @@ bool setPixelFormat(DeviceContextHandle dc, int format, const PixelFormatDescrip
             return false;
         }
     }
-    SDL_SetWindowTitle(backend.surface, w.title.c_str());
-    w.sdl = backend.surface;
-    w.pixelFormat = format;
+    SDL_SetWindowTitle(backend.surface, window.title.c_str());
+    backend.gameWindow = backend.surface;
     return true;
 }
 
-GlContextHandle wglCreateContext(DeviceContextHandle dc) {
-    if (dc != dcHandle() || backend.window.sdl == nullptr || backend.context != nullptr) {
-        return nullptr;
-    }
-    backend.context = SDL_GL_CreateContext(backend.window.sdl);
-    if (backend.context == nullptr) {
-        std::fprintf(stderr, "Vantu: no OpenGL context: %s\n", SDL_GetError());
-        return nullptr;
-    }
-    // SDL makes a new context current; a new rendering context is not current until asked.
-    SDL_GL_MakeCurrent(backend.window.sdl, nullptr);
-    return contextHandle();
-}
-
-bool wglMakeCurrent(DeviceContextHandle dc, GlContextHandle context) {
-    if (dc == nullptr && context == nullptr) {
-        return !backend.videoUp || SDL_GL_MakeCurrent(backend.window.sdl, nullptr) == 0;
-    }
-    if (dc != dcHandle() || context == nullptr || context != contextHandle() ||
-        backend.window.sdl == nullptr) {
+bool createContext() {
+    if (backend.gameWindow == nullptr) {
         return false;
     }
-    if (SDL_GL_MakeCurrent(backend.window.sdl, backend.context) != 0) {
+    backend.context = SDL_GL_CreateContext(backend.gameWindow);
+    if (backend.context == nullptr) {
+        std::fprintf(stderr, "Vantu: no OpenGL context: %s\n", SDL_GetError());
+        return false;
+    }
+    // SDL makes a new context current; a new rendering context is not current until asked.
+    SDL_GL_MakeCurrent(backend.gameWindow, nullptr);
+    return true;
+}
+
+bool makeCurrent() {
+    if (backend.gameWindow == nullptr ||
+        SDL_GL_MakeCurrent(backend.gameWindow, backend.context) != 0) {
         return false;
     }
     backend.vsync = SDL_GL_SetSwapInterval(1) == 0;
@@ -261,11 +172,14 @@ bool wglMakeCurrent(DeviceContextHandle dc, GlContextHandle context) {
     return true;
 }
 
-bool wglDeleteContext(GlContextHandle context) {
-    if (context == nullptr || context != contextHandle()) {
-        return false;
-    }
+bool makeNoneCurrent() {
+    return !backend.videoUp || SDL_GL_MakeCurrent(backend.gameWindow, nullptr) == 0;
+}
+
+bool deleteContext() {
     SDL_GL_DeleteContext(backend.context);
     backend.context = nullptr;
     return true;
 }
+
+}  // namespace windowSystem

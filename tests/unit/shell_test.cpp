@@ -288,6 +288,24 @@ TEST_F(ShellTest, CreationFailureShowsTheMessageAndEndsAtOnceWithStatusOne) {
     EXPECT_FALSE(scripted::displaySwitched());
 }
 
+// A mode the display does not list, and a listed mode whose switch then fails, end alike: the
+// message, status 1, nothing switched and no window made.
+TEST_F(ShellTest, ARefusedModeAndAFailedSwitchEndAlike) {
+    for (const Call call : {Call::ChangeDisplaySettings, Call::DisplaySwitch}) {
+        scripted::reset();
+        scripted::failCall(call, 1);
+        scripted::pushIdle(3);
+        EXPECT_EQ(runWinMain(), 1);
+        EXPECT_EQ(scripted::calls(),
+                  (Lines{"RegisterClass OpenGL",
+                         "ChangeDisplaySettings 1024x768 32 bits 75 Hz flags 4 failed",
+                         "MessageBox SHUTDOWN ERROR: AHH... It blew up creating the window!"}));
+        EXPECT_FALSE(scripted::displaySwitched());
+        EXPECT_FALSE(scripted::createdWindow().has_value());
+        EXPECT_EQ(scripted::cursorDisplayCount(), 0);
+    }
+}
+
 TEST_F(ShellTest, SettingsFileChoosesTheModeAndRateZeroKeepsTheFrequencyField) {
     // 640x480, 16 bits, the display's default rate.
     const unsigned char bytes[13] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0};

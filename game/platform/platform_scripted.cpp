@@ -150,8 +150,8 @@ void shutdown() {}
 bool recordsCalls() {
     return true;
 }
-void recordCall(std::string line) {
-    record(std::move(line));
+void recordCall(const std::string& line) {
+    record(line);
 }
 
 bool registerClass(const WndClass& windowClass) {

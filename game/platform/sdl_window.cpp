@@ -58,7 +58,7 @@ using namespace sdl;
 bool recordsCalls() {
     return false;
 }
-void recordCall(std::string /*line*/) {}
+void recordCall(const std::string& /*line*/) {}
 
 // Classes, device contexts and the pixel format's choice are the rules' alone on X.
 bool registerClass(const WndClass& /*windowClass*/) {

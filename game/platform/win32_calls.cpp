@@ -77,7 +77,7 @@ bool attempt(bool allowed, Part part, MakeLine makeLine) {
         if (allowed && !done) {
             line += " failed";
         }
-        windowSystem::recordCall(std::move(line));
+        windowSystem::recordCall(line);
     }
     return done;
 }

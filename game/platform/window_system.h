@@ -46,7 +46,7 @@ void shutdown();
 // A record of every call, one line each, for a backend that keeps one (the scripted backend);
 // lines are made only when recordsCalls() says so.
 bool recordsCalls();
-void recordCall(std::string line);
+void recordCall(const std::string& line);
 
 bool registerClass(const WndClass& windowClass);
 bool unregisterClass(const char* className);

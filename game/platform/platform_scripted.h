@@ -70,11 +70,13 @@ void pushMessage(std::uint32_t message, WPARAM wParam = 0, LPARAM lParam = 0);
 void pushIdle(int passes = 1);
 bool scriptRanOut();
 
-// Makes the `occurrence`-th call (counting from 1) of `call` fail; 0 makes every call fail.
+// Makes the `occurrence`-th call (counting from 1) of `call` fail; 0 makes every call fail. Only
+// calls that the platform's rules let through reach the window system and count.
 void failCall(Call call, int occurrence = 0);
 
 // Every window-system call in order, one line each ("GetDC", "ShowCursor 0", "MessageBox
-// SHUTDOWN ERROR: text", ...); a call made to fail ends in " failed".
+// SHUTDOWN ERROR: text", ...); a call made to fail ends in " failed"; one the rules refuse is
+// recorded as it is.
 const std::vector<std::string>& calls();
 // Adds a line of the test's own to the call record.
 void note(const std::string& line);

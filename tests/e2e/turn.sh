@@ -14,7 +14,16 @@ screenshot() {
     fi
 }
 
-# The input so far, as a vantu-dicetrace script; the game gets the same through xdotool.
+# The player's mouse: a move by (DX, DY) pixels, and a click of BUTTON (1 left, 3 right). A test
+# on another display server defines its own after sourcing this.
+move_pointer() {
+    xdotool mousemove_relative -- "$1" "$2"
+}
+press_button() {
+    xdotool click "$1"
+}
+
+# The input so far, as a vantu-dicetrace script; the game gets the same through the mouse.
 TRACE="seed $SEED
 frames 220
 "
@@ -75,7 +84,7 @@ steer() {
     while [ "$dx" -ne 0 ] || [ "$dy" -ne 0 ]; do
         step_x=$((dx > 200 ? 200 : (dx < -200 ? -200 : dx)))
         step_y=$((dy > 200 ? 200 : (dy < -200 ? -200 : dy)))
-        xdotool mousemove_relative -- "$step_x" "$step_y"
+        move_pointer "$step_x" "$step_y"
         TRACE+="cursor $((320 + step_x)) $((240 + step_y))
 frames 1
 "
@@ -110,7 +119,7 @@ move_hand() {
 
 # click BUTTON: a click between frames; the simulation sees it as lclick or rclick.
 click() {
-    xdotool click "$1"
+    press_button "$1"
     [ "$1" = 1 ] && TRACE+="lclick
 " || TRACE+="rclick
 "

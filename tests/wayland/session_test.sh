@@ -2,12 +2,17 @@
 # Vantu and KPXConfig in a Wayland session: sway's headless backend with one 1920x1080 output,
 # XWayland for the game, both programs run as the session's (unprivileged) user.
 #
-#   session_test.sh NAME     NAME: game refused killed dialog
+#   session_test.sh NAME     NAME: game pointer refused killed dialog
 #
 # game     KPX.cfg for 1024x768 at 60 Hz, the clock fixed with faketime: the game's picture is
 #          scaled into the output with its aspect kept (black bars left and right); the intro,
 #          then a right click (xdotool, into XWayland), shows the dice where vantu-dicetrace puts
 #          them; Escape (through the compositor) ends it with status 0.
+# pointer  the output and the game both in 1024x768 at 60 Hz (nothing scaled): a mouse of the
+#          compositor's seat (relative motion, as a real one gives) steers the hand where
+#          vantu-dicetrace puts it (XWayland turns the game's pointer warps into a locked
+#          pointer), its right button throws and its left one picks a die; Escape ends the game
+#          with status 0.
 # refused  no KPX.cfg: XWayland offers no 75 Hz, so the box, its text, the hint on standard
 #          error, status 1, and nothing left running.
 # killed   kill -9 while the game runs: the game's window goes, nothing is left running, and the
@@ -161,6 +166,39 @@ frames 1
     nothing_left
     wl_wait 5 game_window_gone || wl_fail "the game's window is still there"
     desktop_kept
+}
+
+scenario_pointer() {
+    # The turn helpers of the X tests, with the compositor's pointer and the whole output as the
+    # game's picture.
+    source "$here/../e2e/turn.sh"
+    rig_log() { wl_log "$@"; }
+    rig_fail() { wl_fail "$@"; }
+    rig_wait() { wl_wait "$@"; }
+    screenshot() { wl_shot "$1"; }
+    move_pointer() { wl_input move "$1" "$2"; }
+    press_button() { wl_input button "$1"; }
+    WL_OUTPUT=1024x768
+    wl_start
+    RIG_DIR=$WL_DIR
+    wl_input_start
+    xdotool mousemove 320 240
+    GAME_CLOCK=$CLOCK game_start 2 1 0  # 1024x768, 32 bits, 60 Hz
+    game_running
+    check 1-start
+    # XWayland learns where the compositor's cursor is only from the first pointer event over the
+    # game, which puts the X pointer there (as the pointer's place before the start does on X).
+    # The steering starts from the hand's top-left limit, where the game and the simulation agree
+    # whatever that first event gave.
+    steer -1200 -1200
+    park
+    click 3
+    check 2-right-button-throw
+    pick 0
+    check 3-picked
+    wl_key $KEY_ESCAPE
+    game_end 0
+    nothing_left
 }
 
 scenario_refused() {

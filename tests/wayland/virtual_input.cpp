@@ -1,12 +1,16 @@
 // vantu-wl-input: gives a headless Wayland compositor's seat a mouse and a keyboard, so that a
 // test can drive Wayland programs. A headless compositor has no input devices; this program adds
 // one of each through the virtual-pointer and virtual-keyboard protocols (wlroots, sway) and
-// keeps them until its standard input ends. Pointer motion and buttons are then the
-// compositor's own (with sway: `swaymsg seat seat0 cursor set X Y`, `... cursor press button1`);
-// keys come from standard input, one line each:
+// keeps them until its standard input ends. Input comes from standard input, one line each:
 //
 //   key CODE       press and release the key of that Linux input code (1 Escape, 15 Tab,
 //                  28 Return, 57 Space, 103 Up, 108 Down)
+//   move DX DY     move the mouse by (DX, DY) as a mouse does: relative motion, which the
+//                  compositor gives a client that has locked the pointer
+//   button N       press and release mouse button N (1 left, 3 right)
+//
+// (The compositor's own cursor commands, such as sway's `seat seat0 cursor set X Y`, place the
+// cursor without any relative motion.)
 //
 // With --keyboard it adds the keyboard alone (a pointer would enter the focused window where the
 // compositor's cursor happens to be, and move the X pointer under a game that reads it).
@@ -66,7 +70,8 @@ const wl_interface virtualKeyboardInterface = {"zwp_virtual_keyboard_v1", 1, 4,
                                                kKeyboardRequests,         0, nullptr};
 
 enum : uint32_t { kKeymapRequest = 0, kKeyRequest = 1, kDestroyKeyboard = 3 };
-enum : uint32_t { kDestroyPointer = 8 };
+enum : uint32_t { kMotion = 0, kButton = 2, kFrame = 4, kDestroyPointer = 8 };
+constexpr uint32_t kLeftButton = 0x110;  // BTN_LEFT; BTN_RIGHT follows it
 
 struct Globals {
     wl_proxy* pointerManager = nullptr;
@@ -116,6 +121,23 @@ int keymapFile(uint32_t& size) {
     return fd;
 }
 
+// Presses and releases a key or a button (the two requests share their arguments: time, code,
+// state), 50 ms apart.
+void pressAndRelease(wl_display* display, wl_proxy* device, uint32_t request, uint32_t& time,
+                     uint32_t code) {
+    const bool pointer = request == kButton;
+    for (const uint32_t state : {1u, 0u}) {  // pressed, released
+        wl_proxy_marshal(device, request, time += 10, code, state);
+        if (pointer) {
+            wl_proxy_marshal(device, kFrame);
+        }
+        wl_display_roundtrip(display);
+        if (state == 1) {
+            usleep(50 * 1000);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,18 +182,22 @@ int main(int argc, char** argv) {
     for (std::string line; std::getline(std::cin, line);) {
         std::istringstream words(line);
         std::string command;
-        uint32_t code = 0;
-        if (!(words >> command >> code) || command != "key") {
+        int a = 0;
+        int b = 0;
+        words >> command >> a;
+        if (command == "key" && words && a > 0) {
+            pressAndRelease(display, keyboard, kKeyRequest, time, static_cast<uint32_t>(a));
+        } else if (command == "move" && pointer != nullptr && words >> b) {
+            wl_proxy_marshal(pointer, kMotion, time += 10, wl_fixed_from_int(a),
+                             wl_fixed_from_int(b));
+            wl_proxy_marshal(pointer, kFrame);
+            wl_display_roundtrip(display);
+        } else if (command == "button" && pointer != nullptr && words && (a == 1 || a == 3)) {
+            pressAndRelease(display, pointer, kButton, time, kLeftButton + (a == 3 ? 1 : 0));
+        } else {
             std::fprintf(stderr, "vantu-wl-input: not understood: %s\n", line.c_str());
             continue;
         }
-        wl_proxy_marshal(keyboard, kKeyRequest, time += 10, code,
-                         uint32_t{WL_KEYBOARD_KEY_STATE_PRESSED});
-        wl_display_roundtrip(display);
-        usleep(50 * 1000);
-        wl_proxy_marshal(keyboard, kKeyRequest, time += 10, code,
-                         uint32_t{WL_KEYBOARD_KEY_STATE_RELEASED});
-        wl_display_roundtrip(display);
         std::printf("done\n");
         std::fflush(stdout);
     }

@@ -17,6 +17,8 @@
 #                   VANTU_WL_INPUT), for wl_click and wl_key; before the program they drive starts
 #   wl_click X Y    a left click at (X, Y) of the output, through the compositor
 #   wl_key CODE     press and release a key (Linux input code), through the compositor
+#   wl_input LINE   a key, a mouse move or a mouse button through the compositor, as a device
+#                   gives them (see virtual_input.cpp)
 #   wl_stop         stop everything (also done on exit)
 #
 # Needs root (to run the session as another user); without it wl_start exits with 77 (skipped).
@@ -87,12 +89,18 @@ wl_click() {
         wl_sway seat seat0 cursor release button1 >/dev/null
 }
 
-wl_key() {
+# wl_input LINE...: one line to vantu-wl-input ("key CODE", "move DX DY", "button N"); returns
+# once it is done.
+wl_input() {
     local before
     before=$(grep -c done "$WL_DIR/input.out")
-    echo "key $1" >&"$WL_INPUT_FD"
+    echo "$*" >&"$WL_INPUT_FD"
     wl_wait 5 sh -c "[ \$(grep -c done '$WL_DIR/input.out') -gt $before ]"
     sleep 0.1
+}
+
+wl_key() {
+    wl_input key "$1"
 }
 
 wl_start() {

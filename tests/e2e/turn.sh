@@ -1,6 +1,7 @@
 # Playing the real game with real input against vantu-dicetrace: the helpers of the turn tests.
-# Source after xrig.sh; needs VANTU_DICETRACE and VANTU_SHOTCHECK, and GAME_PID and GAME_DIR of
-# the running game. SHOT_AREA (WxH+X+Y, optional) is the part of the screen the game covers.
+# Source after xrig.sh (or wlrig.sh); needs VANTU_DICETRACE and VANTU_SHOTCHECK, and GAME_PID and
+# GAME_DIR of the running game. SHOT_AREA (WxH+X+Y, optional) is the part of the screen the game
+# covers.
 START="2026-01-01 00:00:00"  # the game's clock: seed 1767225600
 SEED=1767225600
 STEP_SECONDS=120             # the longest wait for one step (dice come to rest in about 10 s)

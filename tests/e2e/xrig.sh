@@ -14,26 +14,7 @@
 RIG_SIZES=(640x480 800x600 1024x768 1152x864 1280x1024 1600x1200)
 RIG_RATES=(60 70 72 75 85 100 120)
 
-rig_log() {
-    echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2
-}
-
-# RIG_REPLAY: set by randomised scenarios to the command that repeats the same run.
-rig_fail() {
-    rig_log "FAIL: $*"
-    [ -z "${RIG_REPLAY:-}" ] || rig_log "to repeat this run: $RIG_REPLAY"
-    exit 1
-}
-
-# rig_wait SECONDS COMMAND...: polls COMMAND every 50 ms until it succeeds; false on timeout.
-rig_wait() {
-    local limit=$(($(date +%s%N) + $1 * 1000000000))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        [ "$(date +%s%N)" -ge "$limit" ] && return 1
-        sleep 0.05
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_log.sh"
 
 rig_write_config() {
     local omit="$1" size rate

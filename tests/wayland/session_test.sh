@@ -25,12 +25,9 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wlrig.sh"
-# The turn helpers of the X tests (TRACE, check, steer, click, pick ...), on this session's rig:
-# its log and waits, the compositor's mouse, and screenshots of the game's part of the output.
+# The turn helpers of the X tests (TRACE, check, steer, click, pick ...), with the compositor's
+# mouse and screenshots of the game's part of the output.
 source "$here/../e2e/turn.sh"
-rig_log() { wl_log "$@"; }
-rig_fail() { wl_fail "$@"; }
-rig_wait() { wl_wait "$@"; }
 move_pointer() { wl_input move "$1" "$2"; }
 press_button() { wl_input button "$1"; }
 screenshot() { wl_shot "$1"; }
@@ -60,7 +57,7 @@ game_start() {
     (cd "$GAME_DIR" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec "${WL_AS_USER[@]}" \
         "${clock[@]}" ./Vantu) >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
     GAME_PID=$!
-    wl_log "game $GAME_PID started${3:+ with KPX.cfg $1 $2 $3}"
+    rig_log "game $GAME_PID started${3:+ with KPX.cfg $1 $2 $3}"
 }
 
 # game_window_shown: the compositor shows the game's XWayland window, full screen.
@@ -74,19 +71,19 @@ game_window_gone() {
 }
 
 game_running() {
-    wl_wait 60 game_window_shown ||
-        wl_fail "no full-screen Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"
-    wl_log "the game's window is shown"
+    rig_wait 60 game_window_shown ||
+        rig_fail "no full-screen Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"
+    rig_log "the game's window is shown"
 }
 
 # game_end STATUS: the game ends with STATUS within 20 s.
 game_end() {
     local status=0
-    wl_wait 20 sh -c "! kill -0 $GAME_PID" || { kill -9 "$GAME_PID"; wl_fail "the game did not end"; }
+    rig_wait 20 sh -c "! kill -0 $GAME_PID" || { kill -9 "$GAME_PID"; rig_fail "the game did not end"; }
     wait "$GAME_PID" || status=$?
     [ "$status" -eq "$1" ] ||
-        wl_fail "exit status $status, expected $1 (stderr: $(cat "$GAME_DIR/err.log"))"
-    wl_log "game ended with status $status"
+        rig_fail "exit status $status, expected $1 (stderr: $(cat "$GAME_DIR/err.log"))"
+    rig_log "game ended with status $status"
 }
 
 # game_processes: the processes working in the game's folder (the game, its guardian, a box).
@@ -103,16 +100,16 @@ no_game_processes() {
 
 # nothing_left: no process of the game's is left, within two seconds (a loaded machine).
 nothing_left() {
-    wl_wait 2 no_game_processes || wl_fail "left running: $(game_processes)"
+    rig_wait 2 no_game_processes || rig_fail "left running: $(game_processes)"
 }
 
 # desktop_kept: the output and X clients, one connected all along and one new, see the desktop's
 # mode, and no X client was ever told of a change of the screen.
 desktop_kept() {
-    [ "$(wl_mode)" = "$DESKTOP" ] || wl_fail "the output is in $(wl_mode)"
-    [ "$(wl_x_mode)" = "$DESKTOP" ] || wl_fail "X clients see $(wl_x_mode)"
+    [ "$(wl_mode)" = "$DESKTOP" ] || rig_fail "the output is in $(wl_mode)"
+    [ "$(wl_x_mode)" = "$DESKTOP" ] || rig_fail "X clients see $(wl_x_mode)"
     ! grep -q 'RRScreenChangeNotify\|RRNotify' "$WL_DIR/randr.log" ||
-        wl_fail "X clients were told of a change: $(cat "$WL_DIR/randr.log")"
+        rig_fail "X clients were told of a change: $(cat "$WL_DIR/randr.log")"
 }
 
 # scaled_screenshot FILE: the game's part of the output (1440x1080 in the middle, the aspect of
@@ -142,9 +139,9 @@ scenario_game() {
     local t0=$(date +%s%N)
     wl_key $KEY_ESCAPE
     game_end 0
-    wl_log "Escape: the game ended after $((($(date +%s%N) - t0) / 1000000)) ms"
+    rig_log "Escape: the game ended after $((($(date +%s%N) - t0) / 1000000)) ms"
     nothing_left
-    wl_wait 5 game_window_gone || wl_fail "the game's window is still there"
+    rig_wait 5 game_window_gone || rig_fail "the game's window is still there"
     desktop_kept
 }
 
@@ -177,18 +174,18 @@ scenario_refused() {
     wl_input_start --keyboard
     game_start
     local box
-    box=$(wl_wait 60 sh -c "xwininfo -root -tree | grep -q '\"SHUTDOWN ERROR\"'" &&
+    box=$(rig_wait 60 sh -c "xwininfo -root -tree | grep -q '\"SHUTDOWN ERROR\"'" &&
         xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
-    [ -n "$box" ] || wl_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+    [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
     grep -qx 'SHUTDOWN ERROR: AHH... It blew up creating the window!' "$GAME_DIR/err.log" ||
-        wl_fail "box text: $(cat "$GAME_DIR/err.log")"
+        rig_fail "box text: $(cat "$GAME_DIR/err.log")"
     # XWayland offers every size at about 60 Hz only.
     local hint="Vantu: the display does not offer 1024x768 at 75 Hz; at 1024x768 it offers 60 Hz."
     hint+=" Choose another mode in the settings dialog (KPXConfig)."
-    grep -qxF "$hint" "$GAME_DIR/err.log" || wl_fail "no hint on stderr: $(cat "$GAME_DIR/err.log")"
-    game_window_gone || wl_fail "a game window is shown"
+    grep -qxF "$hint" "$GAME_DIR/err.log" || rig_fail "no hint on stderr: $(cat "$GAME_DIR/err.log")"
+    game_window_gone || rig_fail "a game window is shown"
     sleep 0.3
-    kill -0 "$GAME_PID" || wl_fail "the game did not wait for the box"
+    kill -0 "$GAME_PID" || rig_fail "the game did not wait for the box"
     wl_key $KEY_RETURN
     game_end 1
     nothing_left
@@ -200,22 +197,22 @@ scenario_killed() {
     xdotool mousemove 320 240
     game_start 2 1 0
     game_running
-    wl_log "while the game runs: the output in $(wl_mode), X clients see $(wl_x_mode)"
+    rig_log "while the game runs: the output in $(wl_mode), X clients see $(wl_x_mode)"
     local guardian t0
     guardian=$(pgrep -P "$GAME_PID")
-    wl_log "processes of the game: $(game_processes | tr '\n' ' ')(guardian: ${guardian:-none})"
+    rig_log "processes of the game: $(game_processes | tr '\n' ' ')(guardian: ${guardian:-none})"
     t0=$(date +%s%N)
     kill -9 "$GAME_PID"
     wait "$GAME_PID" 2>/dev/null
-    wl_wait 5 game_window_gone || wl_fail "the game's window is still there"
-    wl_log "kill -9: the window gone after $((($(date +%s%N) - t0) / 1000000)) ms"
+    rig_wait 5 game_window_gone || rig_fail "the game's window is still there"
+    rig_log "kill -9: the window gone after $((($(date +%s%N) - t0) / 1000000)) ms"
     nothing_left
-    wl_log "kill -9: nothing left after $((($(date +%s%N) - t0) / 1000000)) ms"
+    rig_log "kill -9: nothing left after $((($(date +%s%N) - t0) / 1000000)) ms"
     desktop_kept
     # Nothing of the game's picture is left on the output: it shows the bare desktop.
     wl_shot "$WL_DIR/after.png"
     [ "$(convert "$WL_DIR/after.png" -format '%[fx:standard_deviation == 0]' info:)" = 1 ] ||
-        wl_fail "the output does not show the bare desktop after kill -9"
+        rig_fail "the output does not show the bare desktop after kill -9"
 }
 
 # ---- The dialog ----
@@ -228,9 +225,9 @@ dialog_start() {
     (cd "$DIALOG_DIR" && exec "${WL_AS_USER[@]}" env NO_AT_BRIDGE=1 WAYLAND_DEBUG=1 ./KPXConfig) \
         >"$DIALOG_DIR/dialog.log" 2>&1 &
     DIALOG_PID=$!
-    wl_wait 60 dialog_focused || wl_fail "no KPXConfig window: $(tail -5 "$DIALOG_DIR/dialog.log")"
-    wl_wait 30 grep -q 'wl_keyboard@[0-9]*\.enter(' "$DIALOG_DIR/dialog.log" ||
-        wl_fail "the dialog never had the keyboard's focus"
+    rig_wait 60 dialog_focused || rig_fail "no KPXConfig window: $(tail -5 "$DIALOG_DIR/dialog.log")"
+    rig_wait 30 grep -q 'wl_keyboard@[0-9]*\.enter(' "$DIALOG_DIR/dialog.log" ||
+        rig_fail "the dialog never had the keyboard's focus"
     read -r DIALOG_X DIALOG_Y < <(wl_sway -r -t get_tree | jq -r '.. | objects |
         select(.name? == "KPXConfig") | "\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y)"')
     sleep 0.3
@@ -253,12 +250,12 @@ click_control() {
 
 # dialog_closes BYTES: the dialog ends with status 0, and KPX.cfg holds BYTES (hex) after.
 dialog_closes() {
-    wl_wait 10 sh -c "! kill -0 $DIALOG_PID" || { kill "$DIALOG_PID"; wl_fail "the dialog did not close"; }
-    wait "$DIALOG_PID" || wl_fail "KPXConfig ended with status $?"
+    rig_wait 10 sh -c "! kill -0 $DIALOG_PID" || { kill "$DIALOG_PID"; rig_fail "the dialog did not close"; }
+    wait "$DIALOG_PID" || rig_fail "KPXConfig ended with status $?"
     local bytes
     bytes=$(od -An -v -tx1 "$DIALOG_DIR/KPX.cfg" 2>/dev/null | tr -d ' \n')
-    [ "$bytes" = "$1" ] || wl_fail "KPX.cfg holds '$bytes', expected $1"
-    wl_log "KPX.cfg: $bytes"
+    [ "$bytes" = "$1" ] || rig_fail "KPX.cfg holds '$bytes', expected $1"
+    rig_log "KPX.cfg: $bytes"
 }
 
 scenario_dialog() {
@@ -295,4 +292,4 @@ scenario_dialog() {
 }
 
 scenario_"${1:?scenario name}"
-wl_log "$1 passed"
+rig_log "$1 passed"

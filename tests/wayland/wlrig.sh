@@ -20,6 +20,7 @@
 #   wl_input LINE   a key, a mouse move or a mouse button through the compositor, as a device
 #                   gives them (see virtual_input.cpp)
 #   wl_stop         stop everything (also done on exit)
+# and rig_log, rig_fail and rig_wait (tests/support/rig_log.sh).
 #
 # Needs root (to run the session as another user); without it wl_start exits with 77 (skipped).
 # A compositor that cannot start is a failure, never a skip.
@@ -27,24 +28,7 @@
 WL_USER=${WL_USER:-65534}
 WL_OUTPUT=1920x1080
 
-wl_log() {
-    echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2
-}
-
-wl_fail() {
-    wl_log "FAIL: $*"
-    exit 1
-}
-
-# wl_wait SECONDS COMMAND...: polls COMMAND every 50 ms until it succeeds; false on timeout.
-wl_wait() {
-    local limit=$(($(date +%s%N) + $1 * 1000000000))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        [ "$(date +%s%N)" -ge "$limit" ] && return 1
-        sleep 0.05
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_log.sh"
 
 wl_user() {
     "${WL_AS_USER[@]}" "$@"
@@ -79,8 +63,8 @@ wl_input_start() {
     "${WL_AS_USER[@]}" "$WL_DIR/vantu-wl-input" "$@" <"$WL_DIR/input.fifo" >"$WL_DIR/input.out" 2>&1 &
     echo $! >"$WL_DIR/input.pid"
     exec {WL_INPUT_FD}>"$WL_DIR/input.fifo"
-    wl_wait 5 grep -qx ready "$WL_DIR/input.out" ||
-        wl_fail "no virtual input devices: $(cat "$WL_DIR/input.out")"
+    rig_wait 5 grep -qx ready "$WL_DIR/input.out" ||
+        rig_fail "no virtual input devices: $(cat "$WL_DIR/input.out")"
 }
 
 wl_click() {
@@ -95,7 +79,7 @@ wl_input() {
     local before
     before=$(grep -c done "$WL_DIR/input.out")
     echo "$*" >&"$WL_INPUT_FD"
-    wl_wait 5 sh -c "[ \$(grep -c done '$WL_DIR/input.out') -gt $before ]"
+    rig_wait 5 sh -c "[ \$(grep -c done '$WL_DIR/input.out') -gt $before ]"
     sleep 0.1
 }
 
@@ -107,7 +91,7 @@ wl_start() {
     [ "$(id -u)" -eq 0 ] || { echo "the Wayland session needs root to run as another user; skipped" >&2; exit 77; }
     local tool
     for tool in sway swaymsg Xwayland grim xdotool xhost xev jq convert; do
-        command -v "$tool" >/dev/null || wl_fail "$tool missing (scripts/deps installs it)"
+        command -v "$tool" >/dev/null || rig_fail "$tool missing (scripts/deps installs it)"
     done
     WL_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wl.XXXXXX")
     chmod 755 "$WL_DIR"
@@ -140,8 +124,8 @@ EOF
         rm -rf "$WL_DIR"
     ) </dev/null >/dev/null 2>&1 &
     WL_WATCHDOG=$!
-    wl_wait 30 test -s "$WL_DIR/run/ready" ||
-        wl_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
+    rig_wait 30 test -s "$WL_DIR/run/ready" ||
+        rig_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
     local socket
     read -r WL_DISPLAY socket WL_SWAYSOCK <"$WL_DIR/run/ready"
     export DISPLAY="$WL_DISPLAY" XDG_RUNTIME_DIR="$WL_DIR/run" WAYLAND_DISPLAY="$socket"
@@ -150,12 +134,12 @@ EOF
     WL_AS_USER=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups --
         env HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"
         WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="$DISPLAY")
-    wl_wait 10 xrandr || wl_fail "no answer from XWayland on $DISPLAY"
+    rig_wait 10 xrandr || rig_fail "no answer from XWayland on $DISPLAY"
     # An X client for the whole session, as a desktop has: XWayland, started on demand, would
     # otherwise end with its last client. It also logs every change of the screen's size or mode.
     xev -root -event randr >"$WL_DIR/randr.log" 2>&1 &
     echo $! >"$WL_DIR/xev.pid"
-    wl_log "sway up: $WAYLAND_DISPLAY, XWayland $DISPLAY, output $(wl_mode) (log $WL_DIR/sway.log)"
+    rig_log "sway up: $WAYLAND_DISPLAY, XWayland $DISPLAY, output $(wl_mode) (log $WL_DIR/sway.log)"
 }
 
 wl_stop() {

@@ -1,0 +1,23 @@
+# The log, failure and wait of the test rigs (tests/e2e/xrig.sh, tests/wayland/wlrig.sh) and of
+# the scripts that drive them. Sourced by the rigs.
+
+rig_log() {
+    echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2
+}
+
+# RIG_REPLAY: set by randomised scenarios to the command that repeats the same run.
+rig_fail() {
+    rig_log "FAIL: $*"
+    [ -z "${RIG_REPLAY:-}" ] || rig_log "to repeat this run: $RIG_REPLAY"
+    exit 1
+}
+
+# rig_wait SECONDS COMMAND...: polls COMMAND every 50 ms until it succeeds; false on timeout.
+rig_wait() {
+    local limit=$(($(date +%s%N) + $1 * 1000000000))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s%N)" -ge "$limit" ] && return 1
+        sleep 0.05
+    done
+}

@@ -129,18 +129,12 @@ xdotool mousemove $((PRIMARY_X + 320)) $((PRIMARY_Y + 240))
 
 if [ "$LAYOUT" = far ]; then
     game_start
-    box=
-    for _ in $(seq 200); do
-        box=$(xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
-        [ -n "$box" ] && break
-        sleep 0.05
-    done
-    [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+    rig_wait_box 10
     grep -q '^Vantu: the display did not switch to 1600x1200 at 60 Hz' "$GAME_DIR/err.log" ||
         rig_fail "no line on the failed switch: $(cat "$GAME_DIR/err.log")"
     outputs_are "$DESKTOP_OUTPUTS" || rig_fail "under the box: $(outputs)"
     [ -z "$(xdotool search --onlyvisible --name '^Vantu$')" ] || rig_fail "a game window is shown"
-    xdotool windowfocus --sync "$box" key Return
+    xdotool windowfocus --sync "$BOX" key Return
     status=0
     wait "$GAME_PID" || status=$?
     [ "$status" -eq 1 ] || rig_fail "exit status $status (stderr: $(cat "$GAME_DIR/err.log"))"

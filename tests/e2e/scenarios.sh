@@ -187,12 +187,8 @@ scenario_refused_mode() {
     local xev=$!
     sleep 0.2
     game_start 1 1 2  # 800x600 at 72 Hz, left out of this server's modes
-    local box=
-    for _ in $(seq 200); do
-        box=$(xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
-        [ -n "$box" ] && break
-        sleep 0.05
-    done
+    local box
+    box=$(box_window "SHUTDOWN ERROR")
     [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
     grep -qx 'SHUTDOWN ERROR: AHH... It blew up creating the window!' "$GAME_DIR/err.log" ||
         rig_fail "box text: $(cat "$GAME_DIR/err.log")"

@@ -1,4 +1,4 @@
-# The log, failure and wait of the test rigs (tests/e2e/xrig.sh, tests/wayland/wlrig.sh) and of
+# The log, failure and waits of the test rigs (tests/e2e/xrig.sh, tests/wayland/wlrig.sh) and of
 # the scripts that drive them. Sourced by the rigs.
 
 rig_log() {
@@ -20,4 +20,13 @@ rig_wait() {
         [ "$(date +%s%N)" -ge "$limit" ] && return 1
         sleep 0.05
     done
+}
+
+# rig_wait_box SECONDS: waits up to SECONDS for the game's "SHUTDOWN ERROR" box and sets BOX to
+# its X window; fails the test, with the game's standard error (GAME_DIR), when none is shown.
+rig_wait_box() {
+    BOX=
+    rig_wait "$1" sh -c "xwininfo -root -tree | grep -q '\"SHUTDOWN ERROR\"'" &&
+        BOX=$(xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
+    [ -n "$BOX" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
 }

@@ -173,10 +173,7 @@ scenario_refused() {
     wl_start
     wl_input_start --keyboard
     game_start
-    local box
-    box=$(rig_wait 60 sh -c "xwininfo -root -tree | grep -q '\"SHUTDOWN ERROR\"'" &&
-        xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
-    [ -n "$box" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+    rig_wait_box 60
     grep -qx 'SHUTDOWN ERROR: AHH... It blew up creating the window!' "$GAME_DIR/err.log" ||
         rig_fail "box text: $(cat "$GAME_DIR/err.log")"
     # XWayland offers every size at about 60 Hz only.

@@ -80,13 +80,6 @@ check 6-fourth-throw
 
 keep_shots
 xdotool key Escape
-for _ in $(seq 200); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.05
-done
-kill -0 "$GAME_PID" 2>/dev/null && { kill -9 "$GAME_PID"; rig_fail "Escape did not end the game"; }
-status=0
-wait "$GAME_PID" || status=$?
-[ "$status" -eq 0 ] || rig_fail "exit status $status (stderr: $(cat "$GAME_DIR/err.log"))"
+game_end 0
 rig_wait 5 rig_mode_is "$DESKTOP" || rig_fail "desktop left in $(rig_mode)"
 rig_log "full turn at $SIZE passed"

@@ -135,9 +135,7 @@ if [ "$LAYOUT" = far ]; then
     outputs_are "$DESKTOP_OUTPUTS" || rig_fail "under the box: $(outputs)"
     [ -z "$(xdotool search --onlyvisible --name '^Vantu$')" ] || rig_fail "a game window is shown"
     xdotool windowfocus --sync "$BOX" key Return
-    status=0
-    wait "$GAME_PID" || status=$?
-    [ "$status" -eq 1 ] || rig_fail "exit status $status (stderr: $(cat "$GAME_DIR/err.log"))"
+    game_end 1
     outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after the failed switch: $(outputs)"
     rig_log "failed switch reported: $(grep '^Vantu' "$GAME_DIR/err.log")"
     exit 0
@@ -162,14 +160,7 @@ if [ "$LAYOUT" = left ]; then
     rig_log "minimised and restored"
 fi
 xdotool key Escape
-for _ in $(seq 200); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.05
-done
-kill -0 "$GAME_PID" 2>/dev/null && { kill -9 "$GAME_PID"; rig_fail "Escape did not end the game"; }
-status=0
-wait "$GAME_PID" || status=$?
-[ "$status" -eq 0 ] || rig_fail "exit status $status (stderr: $(cat "$GAME_DIR/err.log"))"
+game_end 0
 rig_wait 5 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after Escape: $(outputs)"
 
 game_start

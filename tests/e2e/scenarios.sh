@@ -98,20 +98,6 @@ game_running() {
     GAME_WINDOW=$id
 }
 
-# game_end STATUS: waits for the game to end with STATUS (128 + N for signal N).
-game_end() {
-    local status=0
-    for _ in $(seq 200); do
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill -0 "$GAME_PID" 2>/dev/null && { kill -9 "$GAME_PID"; rig_fail "the game did not end"; }
-    wait "$GAME_PID" || status=$?
-    [ "$status" -eq "$1" ] ||
-        rig_fail "exit status $status, expected $1 (stderr: $(cat "$GAME_DIR/err.log"))"
-    rig_log "game ended with status $status"
-}
-
 # process_gone PID: no such process, or only its exit status left (a zombie).
 process_gone() {
     local state

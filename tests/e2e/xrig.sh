@@ -14,7 +14,7 @@
 RIG_SIZES=(640x480 800x600 1024x768 1152x864 1280x1024 1600x1200)
 RIG_RATES=(60 70 72 75 85 100 120)
 
-source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_log.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_common.sh"
 
 rig_write_config() {
     local omit="$1" size rate

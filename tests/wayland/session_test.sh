@@ -76,16 +76,6 @@ game_running() {
     rig_log "the game's window is shown"
 }
 
-# game_end STATUS: the game ends with STATUS within 20 s.
-game_end() {
-    local status=0
-    rig_wait 20 sh -c "! kill -0 $GAME_PID" || { kill -9 "$GAME_PID"; rig_fail "the game did not end"; }
-    wait "$GAME_PID" || status=$?
-    [ "$status" -eq "$1" ] ||
-        rig_fail "exit status $status, expected $1 (stderr: $(cat "$GAME_DIR/err.log"))"
-    rig_log "game ended with status $status"
-}
-
 # game_processes: the processes working in the game's folder (the game, its guardian, a box).
 game_processes() {
     local pid
@@ -138,7 +128,7 @@ scenario_game() {
     check 2-right-click-throw
     local t0=$(date +%s%N)
     wl_key $KEY_ESCAPE
-    game_end 0
+    game_end 0 20
     rig_log "Escape: the game ended after $((($(date +%s%N) - t0) / 1000000)) ms"
     nothing_left
     rig_wait 5 game_window_gone || rig_fail "the game's window is still there"
@@ -165,7 +155,7 @@ scenario_pointer() {
     pick 0
     check 3-picked
     wl_key $KEY_ESCAPE
-    game_end 0
+    game_end 0 20
     nothing_left
 }
 
@@ -184,7 +174,7 @@ scenario_refused() {
     sleep 0.3
     kill -0 "$GAME_PID" || rig_fail "the game did not wait for the box"
     wl_key $KEY_RETURN
-    game_end 1
+    game_end 1 20
     nothing_left
     desktop_kept
 }

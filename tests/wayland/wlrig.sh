@@ -20,7 +20,7 @@
 #   wl_input LINE   a key, a mouse move or a mouse button through the compositor, as a device
 #                   gives them (see virtual_input.cpp)
 #   wl_stop         stop everything (also done on exit)
-# and rig_log, rig_fail and rig_wait (tests/support/rig_log.sh).
+# and rig_log, rig_fail, rig_wait, rig_wait_box and game_end (tests/support/rig_common.sh).
 #
 # Needs root (to run the session as another user); without it wl_start exits with 77 (skipped).
 # A compositor that cannot start is a failure, never a skip.
@@ -28,7 +28,7 @@
 WL_USER=${WL_USER:-65534}
 WL_OUTPUT=1920x1080
 
-source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_log.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_common.sh"
 
 wl_user() {
     "${WL_AS_USER[@]}" "$@"

@@ -1,5 +1,5 @@
-# The log, failure and waits of the test rigs (tests/e2e/xrig.sh, tests/wayland/wlrig.sh) and of
-# the scripts that drive them. Sourced by the rigs.
+# What the test rigs (tests/e2e/xrig.sh, tests/wayland/wlrig.sh) and the scripts that drive the
+# game on them share: the log, failure, waits, and the game's end. Sourced by the rigs.
 
 rig_log() {
     echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2
@@ -29,4 +29,15 @@ rig_wait_box() {
     rig_wait "$1" sh -c "xwininfo -root -tree | grep -q '\"SHUTDOWN ERROR\"'" &&
         BOX=$(xwininfo -root -tree | awk '/"SHUTDOWN ERROR"/ { print $1; exit }')
     [ -n "$BOX" ] || rig_fail "no SHUTDOWN ERROR box (stderr: $(cat "$GAME_DIR/err.log"))"
+}
+
+# game_end STATUS [SECONDS]: waits up to SECONDS (10 unless given) for the game (GAME_PID) to
+# end, and fails the test unless it ended with STATUS (128 + N for signal N).
+game_end() {
+    local status=0
+    rig_wait "${2:-10}" sh -c "! kill -0 $GAME_PID" || { kill -9 "$GAME_PID"; rig_fail "the game did not end"; }
+    wait "$GAME_PID" || status=$?
+    [ "$status" -eq "$1" ] ||
+        rig_fail "exit status $status, expected $1 (stderr: $(cat "$GAME_DIR/err.log"))"
+    rig_log "game ended with status $status"
 }

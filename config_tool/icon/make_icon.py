@@ -2,7 +2,8 @@
 """Draws the KPXConfig icon, a die showing five, at 32x32 and 16x16 in 16 colours.
 
 Writes kpxconfig_32.xpm and kpxconfig_16.xpm (compiled into the program) and the same
-pictures as kpxconfig_32.png and kpxconfig_16.png (for installing), next to this script.
+pictures as kpxconfig_32.png and kpxconfig_16.png (for installing), next to this script, and
+kpxconfig.ico with both, 4 bits per pixel, for the Windows programs' resources.
 The output depends on nothing but this file: run it again after changing the drawing.
 """
 import os
@@ -94,6 +95,34 @@ def png(rows):
             + chunk(b"IEND", b""))
 
 
+def ico(images):
+    """A Windows icon file: each image a 16-colour bitmap (palette index per pixel, bottom row
+    first) and its AND mask (1 where transparent), 32-bit rows."""
+    order = list(PALETTE)
+    entries = b""
+    bodies = b""
+    offset = 6 + 16 * len(images)
+    for rows in images:
+        size = len(rows)
+        header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, 0, 0, 0, 16, 0)
+        palette = b"".join(bytes((b, g, r, 0)) for (r, g, b) in PALETTE.values())
+        palette += bytes(4 * (16 - len(PALETTE)))
+        pixels = b""
+        mask = b""
+        for r in reversed(rows):
+            indices = [0 if c == TRANSPARENT else order.index(c) for c in r]
+            line = bytes((indices[i] << 4) | indices[i + 1] for i in range(0, size, 2))
+            pixels += line + bytes(-len(line) % 4)
+            bits = int("".join("1" if c == TRANSPARENT else "0" for c in r), 2)
+            line = bits.to_bytes(size // 8, "big")
+            mask += line + bytes(-len(line) % 4)
+        body = header + palette + pixels + mask
+        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(body), offset)
+        bodies += body
+        offset += len(body)
+    return struct.pack("<HHH", 0, 1, len(images)) + entries + bodies
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     for size in (32, 16):
@@ -102,6 +131,8 @@ def main():
             f.write(xpm(f"kpxconfig_{size}_xpm", rows))
         with open(os.path.join(here, f"kpxconfig_{size}.png"), "wb") as f:
             f.write(png(rows))
+    with open(os.path.join(here, "kpxconfig.ico"), "wb") as f:
+        f.write(ico([draw(32), draw(16)]))
 
 
 if __name__ == "__main__":

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "dice_model.h"
-#include "pointer.h"
+#include "hand_and_view.h"
 #include "textures.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "dice_model.h"
+#include "hand_and_view.h"
 #include "platform.h"
-#include "pointer.h"
 #include "shell.h"
 #include "textures.h"
 

@@ -3,9 +3,9 @@
 #include <ctime>
 
 #include "dice_model.h"
+#include "hand_and_view.h"
 #include "motion.h"
 #include "platform.h"
-#include "pointer.h"
 #include "random.h"
 #include "scene.h"
 #include "settings.h"

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "dice_model.h"
+#include "hand_and_view.h"
 #include "motion.h"
-#include "pointer.h"
 #include "random.h"
 #include "script.h"
 

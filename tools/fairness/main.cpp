@@ -21,8 +21,8 @@
 
 #include "dice_model.h"
 #include "faces.h"
+#include "hand_and_view.h"
 #include "motion.h"
-#include "pointer.h"
 #include "random.h"
 
 namespace {

@@ -19,9 +19,9 @@
 
 #include "dice_model.h"
 #include "game_view.h"
+#include "hand_and_view.h"
 #include "offscreen.h"
 #include "platform_scripted.h"
-#include "pointer.h"
 #include "random.h"
 #include "script.h"
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "dice_model.h"
-#include "pointer.h"
+#include "hand_and_view.h"
 #include "random.h"
 
 namespace {

@@ -1,8 +1,8 @@
-// The relative pointer, the hand, the view lean, the intro and the picking of dice.
+// The hand and the view: the relative pointer, the hand's slide, picking, the intro.
 //
 // The pointer offset, the view sums and the intro are single precision with float constants;
 // the hand and the dice are double.
-#include "pointer.h"
+#include "hand_and_view.h"
 
 #include <cstdint>
 

@@ -1,4 +1,5 @@
-// The relative pointer, the hand, the view lean, the intro and the picking of dice.
+// The hand and the view: the relative pointer that moves the hand and leans the view, the
+// hand's slide, the picking of dice under it, and the opening zoom and roll of the view.
 #pragma once
 
 // A position on the screen, in pixels.

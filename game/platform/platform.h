@@ -1,26 +1,30 @@
 // The platform layer: the few window-system calls the game relies on, in the vocabulary of the
 // Win32 API the game was designed around (message records, WM_ numbers, virtual-key codes).
 //
-// win32_calls.cpp implements this header once, with the rules below. Two backends supply the
-// window system's part of each call (window_system.h): the SDL backend (sdl_*.cpp, SDL2, the
-// real game) and platform_scripted.cpp (no window: replays messages, records calls and fails
-// the ones a test plans to fail, for tests and tools). Only the SDL backend includes SDL headers.
+// platform_rules.cpp implements this header once, with the rules below. Each backend supplies
+// the window system's part of each call (window_system.h): the SDL backend (sdl_*.cpp, SDL2,
+// the real game) and platform_scripted.cpp (no window: replays messages, fails the calls a test
+// plans to fail and keeps the record of calls that the rules trace, for tests and tools). Only
+// the SDL backend includes SDL headers.
 //
 // The contract:
 // - The display is one output, chosen once: the primary. Screen pixels (getCursorPos,
 //   setCursorPos, window positions) count from its top-left corner. changeDisplaySettings
-//   switches only that output, and only to a mode it lists; a switch the display refuses is
-//   reported like a mode it does not list, with nothing left switched.
+//   switches only that output: DISP_CHANGE_BADMODE for a mode it does not list,
+//   DISP_CHANGE_FAILED for a listed mode whose switch then fails; either way nothing is left
+//   switched.
 // - The message queue (message_queue.h): posted messages first, then the window system's, one
 //   at a time in order; peekMessage never waits; a key pressed and released within one poll
 //   gets one empty queue while it is down.
 // - Handles are addresses of the layer's own objects, stable for the process.
 // - Window class names are unique while registered; a class with a live window cannot be
 //   unregistered. One window, of a registered class; dispatchMessage runs its class's
-//   procedure. Its device context is held once. choosePixelFormat gives format 1 for an RGBA
-//   OpenGL format in a window, and 0 otherwise; setPixelFormat takes that format, once. A
-//   rendering context needs the pixel format; one at a time; wglMakeCurrent(nullptr, nullptr)
-//   makes none current. showWindow returns whether the window was visible before.
+//   procedure. setFocus gives it the keyboard at once, as on Win32: getFocus answers it from
+//   then until the window is destroyed or setFocus(nullptr). Its device context is held once.
+//   choosePixelFormat gives format 1 for an RGBA OpenGL format in a window, and 0 otherwise;
+//   setPixelFormat takes that format, once. A rendering context needs the pixel format; one at
+//   a time; wglMakeCurrent(nullptr, nullptr) makes none current. showWindow returns whether the
+//   window was visible before.
 // - Message boxes are modal and also written to standard error by the real backend.
 #pragma once
 
@@ -201,7 +205,7 @@ void platformShutdown();
 // `owner` may be null (no owner window).
 void messageBox(WindowHandle owner, const char* text, const char* caption, unsigned type);
 
-// The window that has the keyboard focus, or null.
+// The window that has the keyboard focus (the one setFocus gave it to), or null.
 WindowHandle getFocus();
 
 // The cursor position in screen pixels, and putting the cursor somewhere.
@@ -221,8 +225,9 @@ std::uint16_t registerClass(const WndClass& windowClass);
 bool unregisterClass(const char* className, ModuleHandle instance);
 
 // With a mode and CDS_FULLSCREEN: switches the display to exactly that mode (a frequency of 0
-// takes the display's default rate for that size); DISP_CHANGE_BADMODE when the display has no
-// such mode, and then nothing changes. With no mode: back to the desktop's own mode.
+// takes the display's default rate for that size). DISP_CHANGE_BADMODE when the display has no
+// such mode; DISP_CHANGE_FAILED when it lists the mode but the switch to it fails; either way
+// nothing changes. With no mode: back to the desktop's own mode.
 std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t flags);
 
 // The outer rectangle of a window whose client area is `rect`.
@@ -235,7 +240,8 @@ WindowHandle createWindowEx(std::uint32_t exStyle, const char* className, const 
 bool destroyWindow(WindowHandle window);
 bool showWindow(WindowHandle window, int command);
 bool setForegroundWindow(WindowHandle window);
-// Returns the window that had the keyboard before.
+// Gives the keyboard to `window` (none for nullptr); returns the window that had it before, or
+// null when `window` is not the game window (and then nothing changes).
 WindowHandle setFocus(WindowHandle window);
 
 // Device context and pixel format of a window.

@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "call_trace.h"
 #include "platform.h"
 #include "window_system.h"
 
@@ -35,7 +36,6 @@ struct ScriptedState {
     std::optional<scripted::CreateWindowCall> createdWindow;
     std::optional<PixelFormatDescriptor> chosenPixelFormat;
     bool contextCurrent = false;
-    bool hasFocus = false;
 };
 
 ScriptedState state;
@@ -43,6 +43,52 @@ ScriptedState state;
 void record(std::string line) {
     state.calls.push_back(std::move(line));
 }
+
+// The record's line for a call: its name, then what the call was given.
+std::string lineOf(const callTrace::Report& r) {
+    std::string line = r.call;
+    if (r.words != nullptr) {
+        line += std::string(" ") + r.words;
+    }
+    if (r.text != nullptr) {
+        line += std::string(": ") + r.text;
+    }
+    if (r.number) {
+        line += " " + std::to_string(*r.number);
+    }
+    if (const DevMode* m = r.mode) {
+        line += " " + std::to_string(m->dmPelsWidth) + "x" + std::to_string(m->dmPelsHeight) + " " +
+                std::to_string(m->dmBitsPerPel) + " bits " + std::to_string(m->dmDisplayFrequency) +
+                " Hz flags " + std::to_string(r.flags);
+    }
+    if (const callTrace::WindowArguments* w = r.window) {
+        line += std::string(" ") + (w->className ? w->className : "") + " " +
+                (w->title ? w->title : "");
+    }
+    return r.end == callTrace::End::Failed ? line + " failed" : line;
+}
+
+// The trace's listener: the record's line, and the arguments of the window made.
+void recordReport(const callTrace::Report& r) {
+    record(lineOf(r));
+    if (r.window != nullptr && r.end != callTrace::End::Refused) {
+        const callTrace::WindowArguments& w = *r.window;
+        state.createdWindow = scripted::CreateWindowCall{w.exStyle,
+                                                         w.className ? w.className : "",
+                                                         w.title ? w.title : "",
+                                                         w.style,
+                                                         w.x,
+                                                         w.y,
+                                                         w.width,
+                                                         w.height,
+                                                         w.parent != nullptr,
+                                                         w.menu != nullptr,
+                                                         w.instance,
+                                                         w.param != nullptr};
+    }
+}
+
+[[maybe_unused]] const bool recording = (callTrace::listen(recordReport), true);
 
 // Counts the call and tells whether the test planned it to fail.
 bool plannedFailure(scripted::Call call) {
@@ -147,13 +193,6 @@ using scripted::Call;
 void startup() {}
 void shutdown() {}
 
-bool recordsCalls() {
-    return true;
-}
-void recordCall(const std::string& line) {
-    record(line);
-}
-
 bool registerClass(const WndClass& windowClass) {
     if (plannedFailure(Call::RegisterClass)) {
         return false;
@@ -183,9 +222,6 @@ std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
 }
 
 bool restoreDisplay() {
-    if (plannedFailure(Call::ChangeDisplaySettings)) {
-        return false;
-    }
     state.displaySwitched = false;
     return true;
 }
@@ -203,20 +239,12 @@ void cursorCountChanged(int displayCount) {
     state.cursorDisplayCount = displayCount;
 }
 
-bool createWindow(const WindowRecord& window) {
-    state.createdWindow = scripted::CreateWindowCall{
-        window.exStyle,   window.className, window.title,    window.style,
-        window.x,         window.y,         window.width,    window.height,
-        window.hasParent, window.hasMenu,   window.instance, window.hasParam};
+bool createWindow(const WindowRecord& /*window*/) {
     return !plannedFailure(Call::CreateWindowEx);
 }
 
 bool destroyWindow() {
-    if (plannedFailure(Call::DestroyWindow)) {
-        return false;
-    }
-    state.hasFocus = false;
-    return true;
+    return !plannedFailure(Call::DestroyWindow);
 }
 
 bool showWindow() {
@@ -227,13 +255,7 @@ bool raiseWindow() {
     return true;
 }
 
-void focusWindow() {
-    state.hasFocus = true;
-}
-
-bool hasFocus() {
-    return state.hasFocus;
-}
+void focusWindow() {}
 
 bool getDC() {
     return !plannedFailure(Call::GetDC);

@@ -189,6 +189,25 @@ TEST_F(PlatformContract, ShowWindowTellsWhetherTheWindowWasVisible) {
     EXPECT_FALSE(setForegroundWindow(nullptr));
 }
 
+// As on Win32, the keyboard is the window's as soon as setFocus returns, whenever the window
+// system gets round to it (the bitmap reader's boxes, shown right after, belong to the window).
+TEST_F(PlatformContract, SetFocusGivesTheKeyboardAtOnceUntilTheWindowGoes) {
+    makeFormattedWindow();
+    EXPECT_EQ(getFocus(), nullptr);
+    showWindow(window_, SW_SHOW);
+    EXPECT_EQ(setFocus(window_), nullptr);
+    EXPECT_EQ(getFocus(), window_);
+    EXPECT_EQ(setFocus(window_), window_);
+    EXPECT_EQ(setFocus(nullptr), window_);
+    EXPECT_EQ(getFocus(), nullptr);
+    setFocus(window_);
+    ASSERT_EQ(releaseDC(window_, dc_), 1);
+    dc_ = nullptr;
+    ASSERT_TRUE(destroyWindow(window_));
+    window_ = nullptr;
+    EXPECT_EQ(getFocus(), nullptr);
+}
+
 TEST_F(PlatformContract, PostedMessagesComeFirstAndDispatchReachesTheClassProcedure) {
     makeFormattedWindow();
     postQuitMessage(7);

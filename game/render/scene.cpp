@@ -137,7 +137,7 @@ void drawDieWithShadow(std::int16_t i) {
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    glTranslated(0, 0, -75);
+    glTranslated(0, 0, -kTableDistance);
 }
 
 // The hand at its position, pushed right and down by its slide-away offset: the mask darkens
@@ -146,7 +146,7 @@ void drawHand() {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     updateHandLift();
-    glTranslated(0, 0, -75);
+    glTranslated(0, 0, -kTableDistance);
     glTranslated(game.handX + game.handLift, game.handY - game.handLift, 0);
 
     glBlendFunc(GL_DST_COLOR, GL_ZERO);
@@ -166,10 +166,10 @@ void drawScene() {
     glLoadIdentity();
 
     // Lean the view about the origin of the table plane.
-    glTranslatef(0.0f, 0.0f, -75.0f);
-    glRotatef(game.viewPitch * 0.01f, 1.0f, 0.0f, 0.0f);
-    glRotatef(game.viewYaw * 0.01f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, 75.0f);
+    glTranslatef(0.0f, 0.0f, -kTableDistance);
+    glRotatef(game.viewPitch * kViewLean, 1.0f, 0.0f, 0.0f);
+    glRotatef(game.viewYaw * kViewLean, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, kTableDistance);
 
     // The opening zoom and roll; it stays applied for the rest of the frame.
     if (game.introDistance > 0.0f) {
@@ -180,7 +180,7 @@ void drawScene() {
 
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    glTranslatef(0.0f, 0.0f, -75.0f);  // the table plane is z = 0 from here
+    glTranslatef(0.0f, 0.0f, -kTableDistance);  // the table plane is z = 0 from here
     drawTable();
 
     glEnable(GL_DEPTH_TEST);
@@ -193,9 +193,9 @@ void drawScene() {
     glDisable(GL_LIGHTING);
     // Takes the lean back about x first, then y; the table translation and the intro transform
     // stay in place.
-    glRotatef(game.viewPitch * -0.01f, 1.0f, 0.0f, 0.0f);
-    glRotatef(game.viewYaw * -0.01f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, 75.0f);
+    glRotatef(game.viewPitch * -kViewLean, 1.0f, 0.0f, 0.0f);
+    glRotatef(game.viewYaw * -kViewLean, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, kTableDistance);
 
     // No hand while the intro runs.
     if (game.introDistance != 0.0f) {

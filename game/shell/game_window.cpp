@@ -158,7 +158,7 @@ void resizeView(int width, int height) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // The near plane is the single-precision 0.1 widened to double.
-    gluPerspective(33.0, static_cast<double>(width) / static_cast<double>(height),
+    gluPerspective(kFieldOfView, static_cast<double>(width) / static_cast<double>(height),
                    static_cast<double>(0.1f), 100.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

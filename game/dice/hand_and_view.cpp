@@ -21,7 +21,6 @@ constexpr double kHandMaxX = 25;
 constexpr double kHandMinY = -20;
 constexpr double kHandMaxY = 20;
 
-constexpr double kThrowLine = 13;  // a left click at or right of it throws
 constexpr double kPickReach = 1;
 constexpr double kHandLiftMax = 60;
 
@@ -83,6 +82,16 @@ void updateHandLift() {
             game.handLift = kHandLiftMax;
         }
     }
+}
+
+bool advanceIntroAndHand(void (*drawTableAndDice)()) {
+    advanceIntro();
+    drawTableAndDice();
+    if (game.introDistance != 0.0f) {
+        return false;  // no hand while the intro runs
+    }
+    updateHandLift();
+    return true;
 }
 
 void handleLeftClick() {

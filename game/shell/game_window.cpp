@@ -218,6 +218,7 @@ LRESULT gameWindowProc(WindowHandle hWnd, std::uint32_t message, WPARAM wParam, 
                        highWord(static_cast<std::uintptr_t>(lParam)));
             return 0;
         case WM_ACTIVATE:
+            // As designed: only the minimised state counts; in the background the game runs on.
             shell.isActive = highWord(wParam) == 0;
             return 0;
         case WM_CLOSE:

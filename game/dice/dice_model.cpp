@@ -35,10 +35,8 @@ void initGameState() {
     game.handLift = 60;
     game.introDistance = 15.0f;
     game.introAngle = 90.0f;
-    game.viewYaw = 0.0f;
-    game.viewPitch = 0.0f;
-    game.handX = 0;
-    game.handY = 0;
+    game.viewYaw = game.viewPitch = 0.0f;
+    game.handX = game.handY = 0;
     for (std::int16_t i = 0; i < kDiceCount; ++i) {
         DieState& die = game.dice[i];
         resetFaces(die);

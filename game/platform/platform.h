@@ -57,19 +57,20 @@ struct Msg {
 using WindowProc = LRESULT (*)(WindowHandle window, std::uint32_t message, WPARAM wParam,
                                LPARAM lParam);
 
-inline constexpr std::uint32_t WM_SIZE = 5;
-inline constexpr std::uint32_t WM_ACTIVATE = 6;
-inline constexpr std::uint32_t WM_CLOSE = 16;
-inline constexpr std::uint32_t WM_QUIT = 18;
-inline constexpr std::uint32_t WM_KEYDOWN = 256;
-inline constexpr std::uint32_t WM_KEYUP = 257;
-inline constexpr std::uint32_t WM_SYSKEYDOWN = 260;
-inline constexpr std::uint32_t WM_SYSKEYUP = 261;
-inline constexpr std::uint32_t WM_SYSCOMMAND = 274;
-inline constexpr std::uint32_t WM_MOUSEMOVE = 512;
-inline constexpr std::uint32_t WM_LBUTTONDOWN = 513;
+// Window messages, with what their wParam and lParam carry.
+inline constexpr std::uint32_t WM_SIZE = 5;           // lParam: width | height << 16
+inline constexpr std::uint32_t WM_ACTIVATE = 6;       // wParam: WA_ value | minimised flag
+inline constexpr std::uint32_t WM_CLOSE = 16;         // a close request
+inline constexpr std::uint32_t WM_QUIT = 18;          // wParam: the exit code
+inline constexpr std::uint32_t WM_KEYDOWN = 256;      // wParam: the virtual-key code
+inline constexpr std::uint32_t WM_KEYUP = 257;        // wParam: the virtual-key code
+inline constexpr std::uint32_t WM_SYSKEYDOWN = 260;   // a key with Alt, Alt itself, F10
+inline constexpr std::uint32_t WM_SYSKEYUP = 261;     // a key with Alt, Alt itself, F10
+inline constexpr std::uint32_t WM_SYSCOMMAND = 274;   // wParam: the SC_ command
+inline constexpr std::uint32_t WM_MOUSEMOVE = 512;    // lParam: x | y << 16 in the window
+inline constexpr std::uint32_t WM_LBUTTONDOWN = 513;  // lParam: x | y << 16 in the window
 inline constexpr std::uint32_t WM_LBUTTONUP = 514;
-inline constexpr std::uint32_t WM_RBUTTONDOWN = 516;
+inline constexpr std::uint32_t WM_RBUTTONDOWN = 516;  // lParam: x | y << 16 in the window
 inline constexpr std::uint32_t WM_RBUTTONUP = 517;
 
 inline constexpr WPARAM SC_SCREENSAVE = 0xF140;
@@ -103,13 +104,13 @@ inline constexpr unsigned MB_ICONWARNING = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
 
 // Window class and window styles.
-inline constexpr std::uint32_t CS_VREDRAW = 0x1;
-inline constexpr std::uint32_t CS_HREDRAW = 0x2;
-inline constexpr std::uint32_t CS_OWNDC = 0x20;
-inline constexpr std::uint32_t WS_POPUP = 0x80000000;
-inline constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;
-inline constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;
-inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;
+inline constexpr std::uint32_t CS_VREDRAW = 0x1;       // redrawn whole when its height changes
+inline constexpr std::uint32_t CS_HREDRAW = 0x2;       // redrawn whole when its width changes
+inline constexpr std::uint32_t CS_OWNDC = 0x20;        // a device context of its own
+inline constexpr std::uint32_t WS_POPUP = 0x80000000;  // no frame, no caption
+inline constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;  // drawing stays out of siblings
+inline constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;  // and out of children
+inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;  // a taskbar button of its own
 inline constexpr int SW_SHOW = 5;
 
 inline constexpr int IDI_WINLOGO = 32517;
@@ -129,24 +130,17 @@ struct WndClass {
     const char* lpszClassName;
 };
 
-struct Rect {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-};
-
 // Display modes (the members of DEVMODE that a mode switch uses). dmSize carries the size of
 // the Win32 record, 156.
 inline constexpr std::uint16_t DEVMODE_SIZE = 156;
-inline constexpr std::uint32_t DM_BITSPERPEL = 0x00040000;
-inline constexpr std::uint32_t DM_PELSWIDTH = 0x00080000;
-inline constexpr std::uint32_t DM_PELSHEIGHT = 0x00100000;
-inline constexpr std::uint32_t DM_DISPLAYFREQUENCY = 0x00400000;
-inline constexpr std::uint32_t CDS_FULLSCREEN = 0x4;
+inline constexpr std::uint32_t DM_BITSPERPEL = 0x00040000;        // dmBitsPerPel is given
+inline constexpr std::uint32_t DM_PELSWIDTH = 0x00080000;         // dmPelsWidth is given
+inline constexpr std::uint32_t DM_PELSHEIGHT = 0x00100000;        // dmPelsHeight is given
+inline constexpr std::uint32_t DM_DISPLAYFREQUENCY = 0x00400000;  // dmDisplayFrequency is given
+inline constexpr std::uint32_t CDS_FULLSCREEN = 0x4;  // for this program's run, not kept
 inline constexpr std::int32_t DISP_CHANGE_SUCCESSFUL = 0;
-inline constexpr std::int32_t DISP_CHANGE_FAILED = -1;
-inline constexpr std::int32_t DISP_CHANGE_BADMODE = -2;
+inline constexpr std::int32_t DISP_CHANGE_FAILED = -1;   // a listed mode whose switch failed
+inline constexpr std::int32_t DISP_CHANGE_BADMODE = -2;  // a mode the display does not list
 
 struct DevMode {
     std::uint16_t dmSize;
@@ -229,6 +223,13 @@ bool unregisterClass(const char* className, ModuleHandle instance);
 // such mode; DISP_CHANGE_FAILED when it lists the mode but the switch to it fails; either way
 // nothing changes. With no mode: back to the desktop's own mode.
 std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t flags);
+
+struct Rect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
 
 // The outer rectangle of a window whose client area is `rect`.
 bool adjustWindowRectEx(Rect& rect, std::uint32_t style, bool hasMenu, std::uint32_t exStyle);

@@ -28,14 +28,7 @@ struct ScriptedState {
     std::map<scripted::Call, int> callCounts;
     std::vector<std::string> calls;
 
-    int swapCount = 0;
-    int cursorDisplayCount = 0;
-    bool displaySwitched = false;
-    std::optional<DevMode> lastDisplayMode;
-    std::optional<WndClass> registeredClass;
-    std::optional<scripted::CreateWindowCall> createdWindow;
-    std::optional<PixelFormatDescriptor> chosenPixelFormat;
-    bool contextCurrent = false;
+    scripted::Seen seen;
 };
 
 ScriptedState state;
@@ -73,18 +66,18 @@ void recordReport(const callTrace::Report& r) {
     record(lineOf(r));
     if (r.window != nullptr && r.end != callTrace::End::Refused) {
         const callTrace::WindowArguments& w = *r.window;
-        state.createdWindow = scripted::CreateWindowCall{w.exStyle,
-                                                         w.className ? w.className : "",
-                                                         w.title ? w.title : "",
-                                                         w.style,
-                                                         w.x,
-                                                         w.y,
-                                                         w.width,
-                                                         w.height,
-                                                         w.parent != nullptr,
-                                                         w.menu != nullptr,
-                                                         w.instance,
-                                                         w.param != nullptr};
+        state.seen.createdWindow = scripted::CreateWindowCall{w.exStyle,
+                                                              w.className ? w.className : "",
+                                                              w.title ? w.title : "",
+                                                              w.style,
+                                                              w.x,
+                                                              w.y,
+                                                              w.width,
+                                                              w.height,
+                                                              w.parent != nullptr,
+                                                              w.menu != nullptr,
+                                                              w.instance,
+                                                              w.param != nullptr};
     }
 }
 
@@ -95,6 +88,15 @@ bool plannedFailure(scripted::Call call) {
     const int n = ++state.callCounts[call];
     const auto it = state.failures.find(call);
     return it != state.failures.end() && (it->second == 0 || it->second == n);
+}
+
+// A call that leaves the context current or not, unless the test planned it to fail.
+bool contextCall(scripted::Call call, bool currentAfter) {
+    if (plannedFailure(call)) {
+        return false;
+    }
+    state.seen.contextCurrent = currentAfter;
+    return true;
 }
 
 }  // namespace
@@ -158,29 +160,8 @@ std::vector<std::string> callsStartingWith(const std::string& prefix) {
     return out;
 }
 
-int swapCount() {
-    return state.swapCount;
-}
-int cursorDisplayCount() {
-    return state.cursorDisplayCount;
-}
-bool displaySwitched() {
-    return state.displaySwitched;
-}
-bool contextCurrent() {
-    return state.contextCurrent;
-}
-const std::optional<DevMode>& lastDisplayMode() {
-    return state.lastDisplayMode;
-}
-const std::optional<WndClass>& registeredClass() {
-    return state.registeredClass;
-}
-const std::optional<CreateWindowCall>& createdWindow() {
-    return state.createdWindow;
-}
-const std::optional<PixelFormatDescriptor>& chosenPixelFormat() {
-    return state.chosenPixelFormat;
+const Seen& seen() {
+    return state.seen;
 }
 
 }  // namespace scripted
@@ -197,7 +178,7 @@ bool registerClass(const WndClass& windowClass) {
     if (plannedFailure(Call::RegisterClass)) {
         return false;
     }
-    state.registeredClass = windowClass;
+    state.seen.registeredClass = windowClass;
     return true;
 }
 
@@ -205,24 +186,24 @@ bool unregisterClass(const char* /*className*/) {
     if (plannedFailure(Call::UnregisterClass)) {
         return false;
     }
-    state.registeredClass.reset();
+    state.seen.registeredClass.reset();
     return true;
 }
 
 std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
-    state.lastDisplayMode = mode;
+    state.seen.lastDisplayMode = mode;
     if (plannedFailure(Call::ChangeDisplaySettings)) {
         return DISP_CHANGE_BADMODE;
     }
     if (plannedFailure(Call::DisplaySwitch)) {
         return DISP_CHANGE_FAILED;
     }
-    state.displaySwitched = true;
+    state.seen.displaySwitched = true;
     return DISP_CHANGE_SUCCESSFUL;
 }
 
 bool restoreDisplay() {
-    state.displaySwitched = false;
+    state.seen.displaySwitched = false;
     return true;
 }
 
@@ -236,7 +217,7 @@ void moveCursor(int x, int y) {
 }
 
 void cursorCountChanged(int displayCount) {
-    state.cursorDisplayCount = displayCount;
+    state.seen.cursorDisplayCount = displayCount;
 }
 
 bool createWindow(const WindowRecord& /*window*/) {
@@ -266,7 +247,7 @@ bool releaseDC() {
 }
 
 bool choosePixelFormat(const PixelFormatDescriptor& descriptor) {
-    state.chosenPixelFormat = descriptor;
+    state.seen.chosenPixelFormat = descriptor;
     return !plannedFailure(Call::ChoosePixelFormat);
 }
 
@@ -279,35 +260,19 @@ bool createContext() {
 }
 
 bool makeCurrent() {
-    if (plannedFailure(Call::WglMakeCurrent)) {
-        return false;
-    }
-    state.contextCurrent = true;
-    return true;
+    return contextCall(Call::WglMakeCurrent, true);
 }
 
 bool makeNoneCurrent() {
-    if (plannedFailure(Call::WglMakeCurrent)) {
-        return false;
-    }
-    state.contextCurrent = false;
-    return true;
+    return contextCall(Call::WglMakeCurrent, false);
 }
 
 bool deleteContext() {
-    if (plannedFailure(Call::WglDeleteContext)) {
-        return false;
-    }
-    state.contextCurrent = false;
-    return true;
+    return contextCall(Call::WglDeleteContext, false);
 }
 
 bool swapBuffers() {
-    if (plannedFailure(Call::SwapBuffers)) {
-        return false;
-    }
-    ++state.swapCount;
-    return true;
+    return !plannedFailure(Call::SwapBuffers);
 }
 
 // The script's next entry: a message, or nothing (an empty queue). A game that outlives its

@@ -84,13 +84,16 @@ void note(const std::string& line);
 // The record's lines that begin with `prefix`.
 std::vector<std::string> callsStartingWith(const std::string& prefix);
 
-int swapCount();
-int cursorDisplayCount();
-bool displaySwitched();
-bool contextCurrent();
-const std::optional<DevMode>& lastDisplayMode();
-const std::optional<WndClass>& registeredClass();
-const std::optional<CreateWindowCall>& createdWindow();
-const std::optional<PixelFormatDescriptor>& chosenPixelFormat();
+// What the window system was left with, and what it was last given.
+struct Seen {
+    int cursorDisplayCount = 0;
+    bool displaySwitched = false;
+    bool contextCurrent = false;
+    std::optional<DevMode> lastDisplayMode;
+    std::optional<WndClass> registeredClass;
+    std::optional<CreateWindowCall> createdWindow;
+    std::optional<PixelFormatDescriptor> chosenPixelFormat;
+};
+const Seen& seen();
 
 }  // namespace scripted

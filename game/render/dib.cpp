@@ -150,22 +150,14 @@ void convertIndexedRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t 
     }
 }
 
-void convertBgr24Row(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
+// Blue-green-red pixels of 3 bytes, or of 4 with an unused fourth byte.
+template <int kPixelBytes>
+void convertBgrRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
     for (std::int64_t x = 0; x < width; ++x) {
         dst[0] = src[2];
         dst[1] = src[1];
         dst[2] = src[0];
-        src += 3;
-        dst += 3;
-    }
-}
-
-void convertBgrx32Row(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
-    for (std::int64_t x = 0; x < width; ++x) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-        src += 4;
+        src += kPixelBytes;
         dst += 3;
     }
 }
@@ -383,11 +375,11 @@ void convertRows(Bytes data, const Header& h, const Colours& c, const Output& ou
         if (h.bitCount <= 8) {
             convertIndexedRow(src, dst, h.width, h.bitCount, c.palette);
         } else if (h.bitCount == 24) {
-            convertBgr24Row(src, dst, h.width);
+            convertBgrRow<3>(src, dst, h.width);
         } else if (fields) {
             convertFieldsRow(src, dst, h.width, h.bitCount, c.channels);
         } else {
-            convertBgrx32Row(src, dst, h.width);
+            convertBgrRow<4>(src, dst, h.width);
         }
     }
 }

@@ -21,17 +21,18 @@
 
 namespace {
 
+// The state as vantu-dicetrace printed it; value-initialised, all zero.
 struct Seen {
-    float viewYaw = 0;
-    float viewPitch = 0;
-    double handX = 0;
-    double handY = 0;
-    double handLift = 0;
-    int dice = 0;
+    float viewYaw;
+    float viewPitch;
+    double handX;
+    double handY;
+    double handLift;
+    int dice;  // the dice read so far
     struct Die {
         int marked;
         double x, y, z;
-    } die[kDiceCount]{};
+    } die[kDiceCount];
 };
 
 // "key=value" words of one printed line.
@@ -141,7 +142,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vantu-shotcheck: cannot read %s\n", argv[1]);
         return 2;
     }
-    Seen seen;
+    Seen seen{};
     try {
         if (!readState(std::cin, seen)) {
             std::fprintf(stderr, "vantu-shotcheck: no complete state on standard input\n");

@@ -1,4 +1,10 @@
-// The SDL backend: the game window, its pixel format and its GL context.
+// The SDL backend: the game window, its pixel format and its GL context; its placement as the
+// window manager has it.
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <cstdio>
 
 #include "sdl_backend.h"
@@ -6,6 +12,102 @@
 namespace {
 
 using namespace sdl;
+
+struct XWindow {
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+// The game window's X display and window; none without X.
+XWindow xWindow() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (backend.gameWindow == nullptr || !SDL_GetWindowWMInfo(backend.gameWindow, &info) ||
+        info.subsystem != SDL_SYSWM_X11) {
+        return {};
+    }
+    return {info.info.x11.display, info.info.x11.window};
+}
+
+Atom atom(Display* d, const char* name) {
+    return XInternAtom(d, name, False);  // Xlib keeps the answers
+}
+
+// The ICCCM state the window manager gives the window (WithdrawnState when it gives none).
+long wmState(Display* d, Window w) {
+    const Atom state = atom(d, "WM_STATE");
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    long result = WithdrawnState;
+    if (XGetWindowProperty(d, w, state, 0, 1, False, state, &type, &format, &count, &after,
+                           &data) == Success &&
+        data != nullptr) {
+        if (format == 32 && count == 1) {
+            result = reinterpret_cast<long*>(data)[0];
+        }
+        XFree(data);
+    }
+    return result;
+}
+
+// Whether the window's _NET_WM_STATE holds `wanted`.
+bool hasNetState(Display* d, Window w, Atom wanted) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(d, w, atom(d, "_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format,
+                           &count, &after, &data) == Success &&
+        data != nullptr) {
+        const Atom* atoms = reinterpret_cast<Atom*>(data);
+        for (unsigned long i = 0; format == 32 && i < count; ++i) {
+            found = found || atoms[i] == wanted;
+        }
+        XFree(data);
+    }
+    return found;
+}
+
+struct PropertyChange {
+    Window window;
+    Atom property;
+};
+
+Bool isPropertyChange(Display* /*display*/, XEvent* e, XPointer wanted) {
+    const auto* change = reinterpret_cast<const PropertyChange*>(wanted);
+    return static_cast<Bool>(e->type == PropertyNotify && e->xproperty.window == change->window &&
+                             e->xproperty.atom == change->property);
+}
+
+// The X server's time now: an empty change of a property of the window carries it back.
+Time serverTime(const XWindow& x) {
+    PropertyChange change{x.window, atom(x.display, "_VANTU_TIME")};
+    XChangeProperty(x.display, x.window, change.property, XA_STRING, 8, PropModeAppend, nullptr, 0);
+    XEvent e;
+    XIfEvent(x.display, &e, isPropertyChange, reinterpret_cast<XPointer>(&change));
+    return e.xproperty.time;
+}
+
+// A root-window message of EWMH about the game window.
+void sendToRoot(const XWindow& x, const char* type, long a, long b, long c) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = x.window;
+    e.xclient.message_type = atom(x.display, type);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = a;
+    e.xclient.data.l[1] = b;
+    e.xclient.data.l[2] = c;
+    e.xclient.data.l[3] = 1;  // from an application
+    XSendEvent(x.display, DefaultRootWindow(x.display), False,
+               SubstructureNotifyMask | SubstructureRedirectMask, &e);
+    XFlush(x.display);
+}
 
 void setGlAttributes(const SurfaceFormat& f) {
     SDL_GL_ResetAttributes();
@@ -45,6 +147,58 @@ bool makeSurface(const SurfaceFormat& format, int width, int height, const char*
     }
     backend.surfaceFormat = format;
     return true;
+}
+
+bool queryPlacement(Placement& placement) {
+    const XWindow x = xWindow();
+    XWindowAttributes attributes{};
+    if (x.display == nullptr || XGetWindowAttributes(x.display, x.window, &attributes) == 0) {
+        return false;
+    }
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(x.display, x.window, attributes.root, 0, 0, &rootX, &rootY, &child);
+    placement.rect = {rootX, rootY, attributes.width, attributes.height};
+    placement.fullscreen =
+        hasNetState(x.display, x.window, atom(x.display, "_NET_WM_STATE_FULLSCREEN"));
+    placement.onScreen = attributes.map_state == IsViewable &&
+                         wmState(x.display, x.window) != IconicState &&
+                         !hasNetState(x.display, x.window, atom(x.display, "_NET_WM_STATE_HIDDEN"));
+    return true;
+}
+
+// A window manager that dropped the full-screen state is asked for it again; one that keeps
+// it but placed the window elsewhere is asked to move it over the output.
+void requestFullscreen(const Placement& placement) {
+    const XWindow x = xWindow();
+    if (x.display == nullptr) {
+        return;
+    }
+    if (!placement.fullscreen) {
+        sendToRoot(x, "_NET_WM_STATE", 1,
+                   static_cast<long>(atom(x.display, "_NET_WM_STATE_FULLSCREEN")), 0);
+        return;
+    }
+    const SDL_Rect area = gameArea();
+    XMoveResizeWindow(x.display, x.window, area.x, area.y, static_cast<unsigned>(area.w),
+                      static_cast<unsigned>(area.h));
+    XFlush(x.display);
+}
+
+bool isWindowStateEvent(const SDL_SysWMmsg& msg) {
+    const XWindow x = xWindow();
+    if (msg.subsystem != SDL_SYSWM_X11 || x.display == nullptr) {
+        return false;
+    }
+    const XEvent& e = msg.msg.x11.event;
+    if (e.type == PropertyNotify) {
+        return e.xproperty.window == x.window &&
+               (e.xproperty.atom == atom(x.display, "WM_STATE") ||
+                e.xproperty.atom == atom(x.display, "_NET_WM_STATE"));
+    }
+    return (e.type == MapNotify || e.type == UnmapNotify || e.type == ConfigureNotify) &&
+           e.xany.window == x.window;
 }
 
 }  // namespace sdl
@@ -101,11 +255,19 @@ bool showWindow() {
     return true;
 }
 
+// Raised with the server's time: window managers take a request stamped 0 for a buggy client's
+// and may answer it in their own way.
 bool raiseWindow() {
     if (backend.gameWindow == nullptr) {
         return false;
     }
-    SDL_RaiseWindow(backend.gameWindow);
+    const XWindow x = xWindow();
+    if (x.display == nullptr) {
+        SDL_RaiseWindow(backend.gameWindow);
+        return true;
+    }
+    XRaiseWindow(x.display, x.window);
+    sendToRoot(x, "_NET_ACTIVE_WINDOW", 1, static_cast<long>(serverTime(x)), 0);
     return true;
 }
 

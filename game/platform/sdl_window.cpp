@@ -168,16 +168,19 @@ bool queryPlacement(Placement& placement) {
     return true;
 }
 
-// A window manager that dropped the full-screen state is asked for it again; one that keeps
-// it but placed the window elsewhere is asked to move it over the output.
+// A window manager that shows the window without its full-screen state is asked for it again:
+// first to take it away, since one that still counts the window full screen (KWin after a
+// minimise) takes a plain request for nothing. One that keeps the state but placed the window
+// elsewhere is asked to move it over the output.
 void requestFullscreen(const Placement& placement) {
     const XWindow x = xWindow();
     if (x.display == nullptr) {
         return;
     }
+    const auto fullscreen = static_cast<long>(atom(x.display, "_NET_WM_STATE_FULLSCREEN"));
     if (!placement.fullscreen) {
-        sendToRoot(x, "_NET_WM_STATE", 1,
-                   static_cast<long>(atom(x.display, "_NET_WM_STATE_FULLSCREEN")), 0);
+        sendToRoot(x, "_NET_WM_STATE", 0, fullscreen, 0);  // _NET_WM_STATE_REMOVE
+        sendToRoot(x, "_NET_WM_STATE", 1, fullscreen, 0);  // _NET_WM_STATE_ADD
         return;
     }
     const SDL_Rect area = gameArea();

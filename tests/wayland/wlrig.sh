@@ -1,6 +1,8 @@
 # A private Wayland session for end-to-end runs: sway on its headless backend (one 1920x1080
 # output, software rendering, no input devices), run as an unprivileged user, since sway refuses
-# root, with a runtime folder of its own, and XWayland for X programs. Source this file from bash,
+# root, with a runtime folder of its own, and XWayland for X programs. With WL_COMPOSITOR=kwin,
+# KWin's virtual backend instead (the same output, KWin 5.27 on Debian 12; there only wl_start,
+# wl_user, wl_stop and the X tools serve, the other helpers speak to sway). Source this file from bash,
 # then call wl_start; everything started here is stopped when the calling script exits, and also
 # when it is killed (a watchdog process follows it).
 #
@@ -87,10 +89,32 @@ wl_key() {
     wl_input key "$1"
 }
 
+# KWin refuses to start from its installed path, whose file capability makes it drop the
+# environment: a copy has none. The test's input clients may use its fake-input protocol. Its
+# session program lets root's clients into XWayland and writes the ready file, as sway's does.
+wl_start_kwin() {
+    install -m 755 "$(command -v kwin_wayland)" "$WL_DIR/kwin_wayland"
+    local ready='xhost +si:localuser:root >/dev/null && echo "$DISPLAY $WAYLAND_DISPLAY" >"$XDG_RUNTIME_DIR/ready.tmp" && mv "$XDG_RUNTIME_DIR/ready.tmp" "$XDG_RUNTIME_DIR/ready" && exec sleep 86400'
+    setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
+        KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
+        dbus-run-session -- "$WL_DIR/kwin_wayland" --virtual --xwayland --width 1920 \
+        --height 1080 --no-lockscreen --socket vantu-wayland --exit-with-session "sh -c '$ready'" \
+        >"$WL_DIR/kwin.log" 2>&1 &
+    WL_SWAY=$!
+    echo "$WL_SWAY" >"$WL_DIR/session.pid"
+    rig_wait 30 test -s "$WL_DIR/run/ready" ||
+        rig_fail "KWin did not start: $(tail -5 "$WL_DIR/kwin.log")"
+    # The compositor and its XWayland, by their ids, for wl_stop and the watchdog.
+    pgrep -f "^$WL_DIR/kwin_wayland" >"$WL_DIR/kwin.pid"
+    pgrep -P "$(head -n1 "$WL_DIR/kwin.pid")" -x Xwayland >"$WL_DIR/xwayland.pid"
+}
+
 wl_start() {
     [ "$(id -u)" -eq 0 ] || { echo "the Wayland session needs root to run as another user; skipped" >&2; exit 77; }
-    local tool
-    for tool in sway swaymsg Xwayland grim xdotool xhost xev jq convert; do
+    local tool tools=(sway swaymsg grim jq)
+    [ "${WL_COMPOSITOR:-sway}" = kwin ] && tools=(kwin_wayland dbus-run-session)
+    for tool in "${tools[@]}" Xwayland xdotool xhost xev convert; do
         command -v "$tool" >/dev/null || rig_fail "$tool missing (scripts/deps installs it)"
     done
     WL_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wl.XXXXXX")
@@ -100,21 +124,7 @@ wl_start() {
     # XWayland makes the folder of X sockets when it is missing, then owned by the user and closed
     # to others: make it as an X server run by root would.
     [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
-    # XWayland starts with its first client: the xhost below. Root's clients (the test's tools)
-    # are let in; the ready file names the session's X display and sockets.
-    cat >"$WL_DIR/sway.conf" <<EOF
-xwayland enable
-output HEADLESS-1 mode $WL_OUTPUT
-exec sh -c 'xhost +si:localuser:root >/dev/null && echo "\$DISPLAY \$WAYLAND_DISPLAY \$SWAYSOCK" >"$WL_DIR/run/ready.tmp" && mv "$WL_DIR/run/ready.tmp" "$WL_DIR/run/ready"'
-EOF
-    chmod 644 "$WL_DIR/sway.conf"
     trap wl_stop EXIT
-    setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
-        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
-        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        sway -c "$WL_DIR/sway.conf" >"$WL_DIR/sway.log" 2>&1 &
-    WL_SWAY=$!
-    echo "$WL_SWAY" >"$WL_DIR/sway.pid"
     # Stops the compositor (and with it XWayland) even when this script is killed outright.
     (
         trap '' INT TERM HUP
@@ -124,8 +134,11 @@ EOF
         rm -rf "$WL_DIR"
     ) </dev/null >/dev/null 2>&1 &
     WL_WATCHDOG=$!
-    rig_wait 30 test -s "$WL_DIR/run/ready" ||
-        rig_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
+    if [ "${WL_COMPOSITOR:-sway}" = kwin ]; then
+        wl_start_kwin
+    else
+        wl_start_sway
+    fi
     local socket
     read -r WL_DISPLAY socket WL_SWAYSOCK <"$WL_DIR/run/ready"
     export DISPLAY="$WL_DISPLAY" XDG_RUNTIME_DIR="$WL_DIR/run" WAYLAND_DISPLAY="$socket"
@@ -139,7 +152,26 @@ EOF
     # otherwise end with its last client. It also logs every change of the screen's size or mode.
     xev -root -event randr >"$WL_DIR/randr.log" 2>&1 &
     echo $! >"$WL_DIR/xev.pid"
-    rig_log "sway up: $WAYLAND_DISPLAY, XWayland $DISPLAY, output $(wl_mode) (log $WL_DIR/sway.log)"
+    rig_log "${WL_COMPOSITOR:-sway} up: $WAYLAND_DISPLAY, XWayland $DISPLAY (log $WL_DIR)"
+}
+
+# XWayland starts with its first client: the xhost below. Root's clients (the test's tools) are
+# let in; the ready file names the session's X display and sockets.
+wl_start_sway() {
+    cat >"$WL_DIR/sway.conf" <<EOF
+xwayland enable
+output HEADLESS-1 mode $WL_OUTPUT
+exec sh -c 'xhost +si:localuser:root >/dev/null && echo "\$DISPLAY \$WAYLAND_DISPLAY \$SWAYSOCK" >"$WL_DIR/run/ready.tmp" && mv "$WL_DIR/run/ready.tmp" "$WL_DIR/run/ready"'
+EOF
+    chmod 644 "$WL_DIR/sway.conf"
+    setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
+        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$WL_DIR/sway.conf" >"$WL_DIR/sway.log" 2>&1 &
+    WL_SWAY=$!
+    echo "$WL_SWAY" >"$WL_DIR/sway.pid"
+    rig_wait 30 test -s "$WL_DIR/run/ready" ||
+        rig_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
 }
 
 wl_stop() {
@@ -150,6 +182,7 @@ wl_stop() {
     # devices would end with the servers; they go first.
     local xwayland= helpers=
     [ -n "${WL_DISPLAY:-}" ] && xwayland=$(pgrep -f "^Xwayland $WL_DISPLAY ")
+    [ -n "${WL_DIR:-}" ] && xwayland+=" $(cat "$WL_DIR/kwin.pid" "$WL_DIR/xwayland.pid" 2>/dev/null)"
     [ -n "${WL_DIR:-}" ] && helpers=$(cat "$WL_DIR/xev.pid" "$WL_DIR/input.pid" 2>/dev/null)
     for pid in $helpers; do
         kill "$pid" 2>/dev/null || true

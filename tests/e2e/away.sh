@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Leaving the real Vantu and coming back, on one desktop, twice:
+#
+#   away.sh openbox     minimised and activated again (the Xorg dummy rig)
+#   away.sh i3          a switch to another workspace and back (the rig with i3, which unmaps
+#                       the windows of the workspace left and has no minimising)
+#   away.sh kwin        minimised and activated again under KWin's Wayland session (XWayland)
+#
+# While away the desktop has its own mode (on the Xorg rig; under XWayland the game's mode is
+# its own client's and the window is only checked to be off the screen). Back, the game's mode
+# is set again and its window covers the output, full screen; the picture shows the dice where
+# vantu-dicetrace puts them (the clock fixed with faketime), a right click then throws, and
+# Escape ends the game with status 0 and the desktop's mode back.
+#
+# Environment: VANTU, VANTU_DICETRACE, VANTU_SHOTCHECK (the programs), VANTU_SOURCE_DIR (the
+# repository, for data/).
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+DESKTOP_NAME=${1:?desktop: openbox, i3 or kwin}
+
+: "${VANTU:?the Vantu program}"
+: "${VANTU_DICETRACE:?the vantu-dicetrace program}"
+: "${VANTU_SHOTCHECK:?the vantu-shotcheck program}"
+: "${VANTU_SOURCE_DIR:=$(cd "$here/../.." && pwd)}"
+export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+case $DESKTOP_NAME in
+    openbox | i3)
+        RIG_WM=$DESKTOP_NAME
+        source "$here/xrig.sh"
+        DESKTOP=1024x768@60
+        MODE=800x600@85
+        CONFIG='\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00'  # 800x600, 32 bits, 85 Hz
+        ;;
+    kwin)
+        WL_COMPOSITOR=kwin
+        source "$here/../wayland/wlrig.sh"
+        rig_mode() { wl_x_mode; }
+        MODE=1024x768@60
+        CONFIG='\x01\x02\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00'  # 1024x768, 32 bits, 60 Hz
+        ;;
+    *) echo "no desktop $DESKTOP_NAME" >&2; exit 2 ;;
+esac
+source "$here/turn.sh"
+
+# The game in a fresh folder, its clock fixed; under KWin as the session's user (faketime then
+# runs the game as its child: GAME_PID is faketime's).
+game_start() {
+    GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
+    cp "$VANTU" "$GAME_DIR/Vantu"
+    cp -r "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
+    printf "$CONFIG" >"$GAME_DIR/KPX.cfg"
+    local user=()
+    if [ "$DESKTOP_NAME" = kwin ]; then
+        chown -R "$WL_USER:$WL_USER" "$GAME_DIR"
+        user=("${WL_AS_USER[@]}")
+    fi
+    (cd "$GAME_DIR" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec "${user[@]}" \
+        faketime -f "@$START" ./Vantu) >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
+    GAME_PID=$!
+    rig_log "game $GAME_PID started on $DESKTOP_NAME"
+}
+
+game_window_id() {
+    xdotool search --onlyvisible --name '^Vantu$' 2>/dev/null | head -n1
+}
+
+# The window's place on the root window, WxH+X+Y.
+window_rect() {
+    xwininfo -id "$GAME_WINDOW" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { printf "%sx%s+%s+%s\n", w, h, x, y }'
+}
+
+# The area the window must cover: the output in the game's mode (under KWin the output itself,
+# 1920x1080: XWayland's mode is its client's alone).
+expected_rect() {
+    if [ "$DESKTOP_NAME" = kwin ]; then echo 1920x1080+0+0; else echo "${MODE%@*}+0+0"; fi
+}
+
+in_place() {
+    [ "$(window_rect)" = "$(expected_rect)" ] &&
+        xprop -id "$GAME_WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN &&
+        { [ "$DESKTOP_NAME" = kwin ] || rig_mode_is "$MODE"; }
+}
+
+off_screen() {
+    xwininfo -id "$GAME_WINDOW" | grep -q 'Map State: IsUnviewable\|Map State: IsUnMapped' ||
+        xprop -id "$GAME_WINDOW" WM_STATE | grep -q 'Iconic'
+}
+
+# The desktop's own mode, or under XWayland the window off the screen.
+desktop_shown() {
+    if [ "$DESKTOP_NAME" = kwin ]; then off_screen; else rig_mode_is "$DESKTOP" && off_screen; fi
+}
+
+leave() {
+    if [ "$DESKTOP_NAME" = i3 ]; then rig_i3 workspace 2; else xdotool windowminimize "$GAME_WINDOW"; fi
+}
+
+come_back() {
+    if [ "$DESKTOP_NAME" = i3 ]; then rig_i3 workspace 1; else xdotool windowactivate "$GAME_WINDOW"; fi
+}
+
+if [ "$DESKTOP_NAME" = kwin ]; then
+    wl_start
+    RIG_DIR=$WL_DIR
+    screenshot() { import -silent -window "$GAME_WINDOW" "$1" 2>/dev/null; }
+else
+    rig_start
+    rig_set_mode 1024 768 60
+fi
+xdotool mousemove 320 240
+game_start
+rig_wait 60 sh -c "[ -n \"\$(xdotool search --onlyvisible --name '^Vantu$')\" ]" ||
+    rig_fail "no Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"
+GAME_WINDOW=$(game_window_id)
+rig_wait 10 in_place || rig_fail "the window is $(window_rect), not full screen over $(expected_rect)"
+check 1-start
+
+for round in 1 2; do
+    leave
+    rig_wait 5 desktop_shown || rig_fail "away $round: the window is not off the screen, or the display in $(rig_mode)"
+    rig_log "away $round: the desktop is shown${DESKTOP:+ in $DESKTOP}"
+    sleep 0.5
+    kill -0 "$GAME_PID" || rig_fail "the game ended while away"
+    come_back
+    rig_wait 10 in_place ||
+        rig_fail "back $round: the window is $(window_rect), not full screen over $(expected_rect) (display $(rig_mode))"
+    rig_log "back $round: the window covers $(expected_rect) in the game's mode"
+    check "$((round + 1))-back-$round"
+done
+click 3
+check 4-throw-after-return
+xdotool key Escape
+game_end 0 20
+if [ "$DESKTOP_NAME" != kwin ]; then
+    rig_wait 5 rig_mode_is "$DESKTOP" || rig_fail "desktop left in $(rig_mode)"
+fi
+rig_log "away and back on $DESKTOP_NAME passed"

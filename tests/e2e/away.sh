@@ -5,6 +5,8 @@
 #   away.sh i3          a switch to another workspace and back (the rig with i3, which unmaps
 #                       the windows of the workspace left and has no minimising)
 #   away.sh kwin        minimised and activated again under KWin's Wayland session (XWayland)
+#   away.sh gnome       minimised and activated again under GNOME Shell on Wayland (XWayland);
+#                       its overview stays closed
 #
 # While away the desktop has its own mode (on the Xorg rig; under XWayland the game's mode is
 # its own client's and the window is only checked to be off the screen). Back, the game's mode
@@ -16,7 +18,7 @@
 # repository, for data/).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-DESKTOP_NAME=${1:?desktop: openbox, i3 or kwin}
+DESKTOP_NAME=${1:?desktop: openbox, i3, kwin or gnome}
 
 : "${VANTU:?the Vantu program}"
 : "${VANTU_DICETRACE:?the vantu-dicetrace program}"
@@ -33,8 +35,8 @@ case $DESKTOP_NAME in
         MODE=800x600@85
         CONFIG='\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00'  # 800x600, 32 bits, 85 Hz
         ;;
-    kwin)
-        WL_COMPOSITOR=kwin
+    kwin | gnome)
+        WL_COMPOSITOR=$DESKTOP_NAME
         source "$here/../wayland/wlrig.sh"
         rig_mode() { wl_x_mode; }
         MODE=1024x768@60
@@ -52,7 +54,7 @@ game_start() {
     cp -r "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
     printf "$CONFIG" >"$GAME_DIR/KPX.cfg"
     local user=()
-    if [ "$DESKTOP_NAME" = kwin ]; then
+    if [ -n "${WL_DIR:-}" ]; then
         chown -R "$WL_USER:$WL_USER" "$GAME_DIR"
         user=("${WL_AS_USER[@]}")
     fi
@@ -73,15 +75,17 @@ window_rect() {
 }
 
 # The area the window must cover: the output in the game's mode (under KWin the output itself,
-# 1920x1080: XWayland's mode is its client's alone).
+# 1920x1080: KWin gives a full-screen window the output's size, which XWayland does not scale).
 expected_rect() {
     if [ "$DESKTOP_NAME" = kwin ]; then echo 1920x1080+0+0; else echo "${MODE%@*}+0+0"; fi
 }
 
+# Under XWayland the game's mode is its own client's: other clients see the output's.
 in_place() {
     [ "$(window_rect)" = "$(expected_rect)" ] &&
         xprop -id "$GAME_WINDOW" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN &&
-        { [ "$DESKTOP_NAME" = kwin ] || rig_mode_is "$MODE"; }
+        { [ -n "${WL_DIR:-}" ] || rig_mode_is "$MODE"; } &&
+        { [ "$DESKTOP_NAME" != gnome ] || ! wl_overview_active; }
 }
 
 off_screen() {
@@ -91,7 +95,7 @@ off_screen() {
 
 # The desktop's own mode, or under XWayland the window off the screen.
 desktop_shown() {
-    if [ "$DESKTOP_NAME" = kwin ]; then off_screen; else rig_mode_is "$DESKTOP" && off_screen; fi
+    if [ -n "${WL_DIR:-}" ]; then off_screen; else rig_mode_is "$DESKTOP" && off_screen; fi
 }
 
 leave() {
@@ -102,7 +106,7 @@ come_back() {
     if [ "$DESKTOP_NAME" = i3 ]; then rig_i3 workspace 1; else xdotool windowactivate "$GAME_WINDOW"; fi
 }
 
-if [ "$DESKTOP_NAME" = kwin ]; then
+if [ -n "${WL_COMPOSITOR:-}" ]; then
     wl_start
     RIG_DIR=$WL_DIR
     screenshot() { import -silent -window "$GAME_WINDOW" "$1" 2>/dev/null; }
@@ -134,7 +138,7 @@ click 3
 check 4-throw-after-return
 xdotool key Escape
 game_end 0 20
-if [ "$DESKTOP_NAME" != kwin ]; then
+if [ -z "${WL_DIR:-}" ]; then
     rig_wait 5 rig_mode_is "$DESKTOP" || rig_fail "desktop left in $(rig_mode)"
 fi
 rig_log "away and back on $DESKTOP_NAME passed"

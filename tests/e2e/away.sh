@@ -10,15 +10,16 @@
 #
 # While away the desktop has its own mode (on the Xorg rig; under XWayland the game's mode is
 # its own client's and the window is only checked to be off the screen). Back, the game's mode
-# is set again and its window covers the output, full screen; the picture shows the dice where
-# vantu-dicetrace puts them (the clock fixed with faketime), a right click then throws, and
+# is set again and its window covers the output, full screen; the picture shows the dice and
+# the hand where vantu-dicetrace puts them (the clock fixed with faketime: a pointer move that
+# the window manager makes at a switch would move the hand), a right click then throws, and
 # Escape ends the game with status 0 and the desktop's mode back.
 #
 # Environment: VANTU, VANTU_DICETRACE, VANTU_SHOTCHECK (the programs), VANTU_SOURCE_DIR (the
 # repository, for data/).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-DESKTOP_NAME=${1:?desktop: openbox, i3, kwin or gnome}
+DESKTOP_NAME=${1:?desktop: openbox, i3, kwin or gnome (by hand also xfwm4, kwin_x11)}
 
 : "${VANTU:?the Vantu program}"
 : "${VANTU_DICETRACE:?the vantu-dicetrace program}"
@@ -28,7 +29,7 @@ export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 case $DESKTOP_NAME in
-    openbox | i3)
+    openbox | i3 | xfwm4 | kwin_x11)
         RIG_WM=$DESKTOP_NAME
         source "$here/xrig.sh"
         DESKTOP=1024x768@60
@@ -120,7 +121,13 @@ rig_wait 60 sh -c "[ -n \"\$(xdotool search --onlyvisible --name '^Vantu$')\" ]"
     rig_fail "no Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"
 GAME_WINDOW=$(game_window_id)
 rig_wait 10 in_place || rig_fail "the window is $(window_rect), not full screen over $(expected_rect)"
-check 1-start
+# check NAME, and the hand where the simulation has it.
+check_all() {
+    check "$1"
+    rig_wait 3 hand_shown || rig_fail "$1: the hand is not where the simulation has it: $(tail -n1 "$RIG_DIR/check.txt" 2>/dev/null)"
+}
+
+check_all 1-start
 
 for round in 1 2; do
     leave
@@ -132,7 +139,7 @@ for round in 1 2; do
     rig_wait 10 in_place ||
         rig_fail "back $round: the window is $(window_rect), not full screen over $(expected_rect) (display $(rig_mode))"
     rig_log "back $round: the window covers $(expected_rect) in the game's mode"
-    check "$((round + 1))-back-$round"
+    check_all "$((round + 1))-back-$round"
 done
 click 3
 check 4-throw-after-return

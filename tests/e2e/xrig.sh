@@ -1,7 +1,8 @@
 # A private X server for end-to-end runs of the game: Xorg with the dummy video driver, a
 # generated configuration that offers every display mode of the settings tables, and a window
-# manager: openbox, or i3 with RIG_WM=i3 (a tiling one, without minimising: its workspace
-# switch unmaps the windows of the workspace left).
+# manager: openbox, or with RIG_WM=i3 i3 (a tiling one, without minimising: its workspace
+# switch unmaps the windows of the workspace left); by hand also RIG_WM=xfwm4 (with its
+# compositor) or RIG_WM=kwin_x11, each in a session bus of its own (dbus-run-session).
 # Source this file from bash, then call rig_start; everything started here is stopped when the
 # calling script exits, and also when it is killed (a watchdog process follows it).
 #
@@ -116,14 +117,18 @@ rig_start() {
     export DISPLAY=":$(head -n1 "$RIG_DIR/display")"
     unset WAYLAND_DISPLAY XAUTHORITY
     rig_wait 10 xrandr || rig_fail "no answer from $DISPLAY"
-    if [ "$wm" = i3 ]; then
-        printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$RIG_DIR/i3.conf"
-        i3 -c "$RIG_DIR/i3.conf" >"$RIG_DIR/wm.log" 2>&1 &
-    else
-        openbox --sm-disable >"$RIG_DIR/wm.log" 2>&1 &
-    fi
+    # The window manager leads a process group of its own, stopped whole with it.
+    case $wm in
+        i3)
+            printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$RIG_DIR/i3.conf"
+            setsid i3 -c "$RIG_DIR/i3.conf" >"$RIG_DIR/wm.log" 2>&1 &
+            ;;
+        xfwm4) setsid dbus-run-session -- xfwm4 --compositor=on >"$RIG_DIR/wm.log" 2>&1 & ;;
+        kwin_x11) setsid dbus-run-session -- kwin_x11 >"$RIG_DIR/wm.log" 2>&1 & ;;
+        *) setsid openbox --sm-disable >"$RIG_DIR/wm.log" 2>&1 & ;;
+    esac
     RIG_WM_PID=$!
-    echo "$RIG_WM_PID" >"$RIG_DIR/wm.pid"
+    echo "-$RIG_WM_PID" >"$RIG_DIR/wm.pid"
     rig_wait 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
         rig_fail "$wm did not start"
     rig_log "X server $DISPLAY up (log $RIG_DIR/xorg.log)"
@@ -135,6 +140,7 @@ rig_i3() {
 
 rig_stop() {
     local pid
+    [ -n "${RIG_WM_PID:-}" ] && kill -- "-$RIG_WM_PID" 2>/dev/null
     for pid in ${RIG_WM_PID:-} ${RIG_XORG:-}; do
         kill "$pid" 2>/dev/null || true
     done

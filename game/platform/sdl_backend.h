@@ -57,8 +57,9 @@ struct Backend {
     // While held, the pointer reads where the game last put it: moves that the window system
     // makes around a switch or a return (not the player) never reach the hand.
     bool pointerHeld = false;
-    SDL_Point pointerPut{};  // relative to the game output's corner
-    std::chrono::steady_clock::time_point pointerHeldUntil{};
+    bool windowPlaced = false;  // the window covers the output since the hold began
+    SDL_Point pointerPut{};     // relative to the game output's corner
+    std::chrono::steady_clock::time_point pointerHeldSince{};
 
     // Away: the game window is off the screen (minimised, unmapped by a workspace switch,
     // hidden by the compositor); the desktop has its own mode meanwhile.
@@ -87,8 +88,8 @@ bool showFullscreen();
 // The pointer back at its place on the game's output after a switch; it stays held there
 // until the window is in place.
 void putPointerBack();
-// The pointer goes with the player's motion again, from where the game last put it.
-void releasePointer();
+// The window covers the output: the pointer may go with the player's motion again soon.
+void windowInPlace();
 // The game output's area in the game's mode, in whole-desktop coordinates.
 SDL_Rect gameArea();
 

@@ -45,6 +45,23 @@ SDL_Point outputCorner() {
     return {bounds.x, bounds.y};
 }
 
+// The pointer is held for a while once the window is in place: window managers move it in
+// answer to the change of the screen, some after they have placed the window (KWin scales its
+// position to the new size). One that never puts the window in place does not keep the hand
+// still for long.
+bool holdIsOver() {
+    using std::chrono::milliseconds;
+    const auto held = std::chrono::steady_clock::now() - backend.pointerHeldSince;
+    return (backend.windowPlaced && held >= milliseconds(300)) || held >= milliseconds(1000);
+}
+
+// The warp waits for the server, so the next reading starts from where the game put it.
+void releasePointer() {
+    backend.pointerHeld = false;
+    const SDL_Point corner = outputCorner();
+    SDL_WarpMouseGlobal(corner.x + backend.pointerPut.x, corner.y + backend.pointerPut.y);
+}
+
 // Where the pointer was on the game's output before the switch, relative to its corner.
 SDL_Point pointerBeforeSwitch{};
 
@@ -136,17 +153,12 @@ void putPointerBack() {
     const SDL_Point corner = outputCorner();
     SDL_WarpMouseGlobal(corner.x + backend.pointerPut.x, corner.y + backend.pointerPut.y);
     backend.pointerHeld = true;
-    // A window manager that never puts the window in place does not keep the hand still.
-    backend.pointerHeldUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    backend.windowPlaced = false;
+    backend.pointerHeldSince = std::chrono::steady_clock::now();
 }
 
-// The warp waits for the server, so the next reading starts from where the game put it.
-void releasePointer() {
-    if (backend.pointerHeld) {
-        backend.pointerHeld = false;
-        const SDL_Point corner = outputCorner();
-        SDL_WarpMouseGlobal(corner.x + backend.pointerPut.x, corner.y + backend.pointerPut.y);
-    }
+void windowInPlace() {
+    backend.windowPlaced = true;
 }
 
 SDL_Rect gameArea() {
@@ -168,7 +180,7 @@ using namespace sdl;
 // Screen pixels are relative to the game output's corner, so that (320, 240) lies inside the
 // game in every layout of outputs.
 void cursorPosition(int& x, int& y) {
-    if (backend.pointerHeld && std::chrono::steady_clock::now() >= backend.pointerHeldUntil) {
+    if (backend.pointerHeld && holdIsOver()) {
         releasePointer();
     }
     if (backend.pointerHeld) {

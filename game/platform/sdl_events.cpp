@@ -83,7 +83,7 @@ void followGameWindow(std::deque<Msg>& pending) {
     if (!backend.away) {
         const bool inPlace = placement.fullscreen && covers(placement.rect, gameArea());
         if (inPlace || backend.placementChecks == 0) {
-            releasePointer();
+            windowInPlace();
         } else {
             --backend.placementChecks;
             requestFullscreen(placement);

@@ -19,7 +19,7 @@
 # repository, for data/).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-DESKTOP_NAME=${1:?desktop: openbox, i3, kwin or gnome (by hand also xfwm4, kwin_x11)}
+DESKTOP_NAME=${1:?desktop: openbox, i3, kwin or gnome (by hand also xfwm4, kwin_x11, gnome-shell)}
 
 : "${VANTU:?the Vantu program}"
 : "${VANTU_DICETRACE:?the vantu-dicetrace program}"
@@ -29,7 +29,7 @@ export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 case $DESKTOP_NAME in
-    openbox | i3 | xfwm4 | kwin_x11)
+    openbox | i3 | xfwm4 | kwin_x11 | gnome-shell)
         RIG_WM=$DESKTOP_NAME
         source "$here/xrig.sh"
         DESKTOP=1024x768@60

@@ -2,7 +2,8 @@
 # generated configuration that offers every display mode of the settings tables, and a window
 # manager: openbox, or with RIG_WM=i3 i3 (a tiling one, without minimising: its workspace
 # switch unmaps the windows of the workspace left); by hand also RIG_WM=xfwm4 (with its
-# compositor) or RIG_WM=kwin_x11, each in a session bus of its own (dbus-run-session).
+# compositor), RIG_WM=kwin_x11 or RIG_WM=gnome-shell (GNOME Shell on X11, beside a private
+# system bus), each in a session bus of its own (dbus-run-session).
 # Source this file from bash, then call rig_start; everything started here is stopped when the
 # calling script exits, and also when it is killed (a watchdog process follows it).
 #
@@ -125,6 +126,12 @@ rig_start() {
             ;;
         xfwm4) setsid dbus-run-session -- xfwm4 --compositor=on >"$RIG_DIR/wm.log" 2>&1 & ;;
         kwin_x11) setsid dbus-run-session -- kwin_x11 >"$RIG_DIR/wm.log" 2>&1 & ;;
+        gnome-shell)
+            local system_bus
+            system_bus=$(rig_system_bus "$RIG_DIR") || exit 1
+            DBUS_SYSTEM_BUS_ADDRESS=$system_bus setsid dbus-run-session -- gnome-shell --x11 \
+                >"$RIG_DIR/wm.log" 2>&1 &
+            ;;
         *) setsid openbox --sm-disable >"$RIG_DIR/wm.log" 2>&1 & ;;
     esac
     RIG_WM_PID=$!
@@ -141,6 +148,7 @@ rig_i3() {
 rig_stop() {
     local pid
     [ -n "${RIG_WM_PID:-}" ] && kill -- "-$RIG_WM_PID" 2>/dev/null
+    [ -n "${RIG_DIR:-}" ] && kill $(cat "$RIG_DIR/system-bus.pid" 2>/dev/null) 2>/dev/null
     for pid in ${RIG_WM_PID:-} ${RIG_XORG:-}; do
         kill "$pid" 2>/dev/null || true
     done

@@ -116,30 +116,16 @@ wl_start_kwin() {
     pgrep -P "$(head -n1 "$WL_DIR/kwin.pid")" -x Xwayland >"$WL_DIR/xwayland.pid"
 }
 
-# GNOME Shell 43 headless, in a session bus of its own. A private system bus stands in for the
-# machine's (logind and the other services the Shell asks there are simply absent). The Shell
+# GNOME Shell 43 headless, in a session bus of its own, beside a private system bus. The Shell
 # starts XWayland itself; its command line names the display and the Shell's key to it. The
 # Shell shows its overview when it starts, as after a login: it is closed, as a player's first
 # window would close it, before the test's programs start.
 wl_start_gnome() {
-    cat >"$WL_DIR/system-bus.conf" <<EOF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$WL_DIR/system_bus</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/><allow own="*"/><allow send_destination="*"/><allow receive_sender="*"/>
-  </policy>
-</busconfig>
-EOF
-    dbus-daemon --config-file="$WL_DIR/system-bus.conf" --fork --print-pid >"$WL_DIR/system-bus.pid" ||
-        rig_fail "no private system bus"
-    rig_wait 5 test -S "$WL_DIR/system_bus" || rig_fail "no private system bus"
+    local system_bus
+    system_bus=$(rig_system_bus "$WL_DIR") || exit 1
     setsid setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
         env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
-        DBUS_SYSTEM_BUS_ADDRESS="unix:path=$WL_DIR/system_bus" XDG_SESSION_TYPE=wayland \
+        DBUS_SYSTEM_BUS_ADDRESS="$system_bus" XDG_SESSION_TYPE=wayland \
         dbus-run-session -- gnome-shell --wayland --headless --virtual-monitor 1920x1080 \
         >"$WL_DIR/gnome-shell.log" 2>&1 &
     WL_SWAY=$!

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "sdl_backend.h"
@@ -33,44 +34,32 @@ Atom atom(Display* d, const char* name) {
     return XInternAtom(d, name, False);  // Xlib keeps the answers
 }
 
-// The ICCCM state the window manager gives the window (WithdrawnState when it gives none).
-long wmState(Display* d, Window w) {
-    const Atom state = atom(d, "WM_STATE");
+// The first 32-bit items of a window property (none when the window has no such property).
+struct PropertyItems {
+    static constexpr int kCapacity = 32;
+    long items[kCapacity] = {};
+    int count = 0;
+    bool holds(long value) const { return std::find(items, items + count, value) != items + count; }
+};
+
+PropertyItems readProperty(Display* d, Window w, Atom property) {
+    PropertyItems result;
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    long result = WithdrawnState;
-    if (XGetWindowProperty(d, w, state, 0, 1, False, state, &type, &format, &count, &after,
-                           &data) == Success &&
+    if (XGetWindowProperty(d, w, property, 0, PropertyItems::kCapacity, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data) == Success &&
         data != nullptr) {
-        if (format == 32 && count == 1) {
-            result = reinterpret_cast<long*>(data)[0];
+        if (format == 32) {
+            result.count =
+                static_cast<int>(std::min<unsigned long>(count, PropertyItems::kCapacity));
+            std::copy_n(reinterpret_cast<const long*>(data), result.count, result.items);
         }
         XFree(data);
     }
     return result;
-}
-
-// Whether the window's _NET_WM_STATE holds `wanted`.
-bool hasNetState(Display* d, Window w, Atom wanted) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    bool found = false;
-    if (XGetWindowProperty(d, w, atom(d, "_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format,
-                           &count, &after, &data) == Success &&
-        data != nullptr) {
-        const Atom* atoms = reinterpret_cast<Atom*>(data);
-        for (unsigned long i = 0; format == 32 && i < count; ++i) {
-            found = found || atoms[i] == wanted;
-        }
-        XFree(data);
-    }
-    return found;
 }
 
 struct PropertyChange {
@@ -160,11 +149,16 @@ bool queryPlacement(Placement& placement) {
     Window child = 0;
     XTranslateCoordinates(x.display, x.window, attributes.root, 0, 0, &rootX, &rootY, &child);
     placement.rect = {rootX, rootY, attributes.width, attributes.height};
+    const PropertyItems wmState = readProperty(x.display, x.window, atom(x.display, "WM_STATE"));
+    const PropertyItems netState =
+        readProperty(x.display, x.window, atom(x.display, "_NET_WM_STATE"));
     placement.fullscreen =
-        hasNetState(x.display, x.window, atom(x.display, "_NET_WM_STATE_FULLSCREEN"));
-    placement.onScreen = attributes.map_state == IsViewable &&
-                         wmState(x.display, x.window) != IconicState &&
-                         !hasNetState(x.display, x.window, atom(x.display, "_NET_WM_STATE_HIDDEN"));
+        netState.holds(static_cast<long>(atom(x.display, "_NET_WM_STATE_FULLSCREEN")));
+    // The ICCCM state comes first in WM_STATE.
+    const bool iconic = wmState.count > 0 && wmState.items[0] == IconicState;
+    placement.onScreen =
+        attributes.map_state == IsViewable && !iconic &&
+        !netState.holds(static_cast<long>(atom(x.display, "_NET_WM_STATE_HIDDEN")));
     return true;
 }
 

@@ -47,27 +47,27 @@ struct Backend {
     // The game window's surface, from its pixel format on; null before.
     SDL_Window* gameWindow = nullptr;
     SDL_GLContext context = nullptr;
-    bool vsync = false;
     std::chrono::steady_clock::time_point lastSwap{};
-
-    bool switched = false;
     SDL_DisplayMode mode{};  // the mode the display is switched to while `switched`
 
-    bool cursorShown = true;
     // While held, the pointer reads where the game last put it: moves that the window system
     // makes around a switch or a return (not the player) never reach the hand.
-    bool pointerHeld = false;
-    bool windowPlaced = false;  // the window covers the output since the hold began
-    SDL_Point pointerPut{};     // relative to the game output's corner
     std::chrono::steady_clock::time_point pointerHeldSince{};
+    SDL_Point pointerPut{};  // relative to the game output's corner
 
-    // Away: the game window is off the screen (minimised, unmapped by a workspace switch,
-    // hidden by the compositor); the desktop has its own mode meanwhile.
-    bool away = false;
     int placementChecks = 0;  // full-screen requests still allowed since the last return
     int viewWidth = 0;        // the size last sent with WM_SIZE
     int viewHeight = 0;
     int closeRequestsSent = 0;
+
+    bool vsync = false;
+    bool switched = false;
+    bool cursorShown = true;
+    bool pointerHeld = false;
+    bool windowPlaced = false;  // the window covers the output since the hold began
+    // Away: the game window is off the screen (minimised, unmapped by a workspace switch,
+    // hidden by the compositor); the desktop has its own mode meanwhile.
+    bool away = false;
 };
 
 // Where the window system has the game window now.

@@ -7,9 +7,10 @@
 #   away.sh kwin        minimised and activated again under KWin's Wayland session (XWayland)
 #   away.sh gnome       minimised and activated again under GNOME Shell on Wayland (XWayland);
 #                       its overview stays closed
+#   away.sh sway        a switch to another workspace and back under sway (XWayland)
 #
 # While away the desktop has its own mode (on the Xorg rig; under XWayland the game's mode is
-# its own client's and the window is only checked to be off the screen). Back, the game's mode
+# its own client's and the window is only checked to be off the screen, under sway not shown). Back, the game's mode
 # is set again and its window covers the output, full screen; the picture shows the dice and
 # the hand where vantu-dicetrace puts them (the clock fixed with faketime: a pointer move that
 # the window manager makes at a switch would move the hand), a right click then throws, and
@@ -19,7 +20,7 @@
 # repository, for data/).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-DESKTOP_NAME=${1:?desktop: openbox, i3, kwin or gnome (by hand also xfwm4, kwin_x11, gnome-shell)}
+DESKTOP_NAME=${1:?desktop: openbox, i3, kwin, gnome or sway (by hand also xfwm4, kwin_x11, gnome-shell)}
 
 : "${VANTU:?the Vantu program}"
 : "${VANTU_DICETRACE:?the vantu-dicetrace program}"
@@ -36,7 +37,7 @@ case $DESKTOP_NAME in
         MODE=800x600@85
         CONFIG='\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00'  # 800x600, 32 bits, 85 Hz
         ;;
-    kwin | gnome)
+    kwin | gnome | sway)
         WL_COMPOSITOR=$DESKTOP_NAME
         source "$here/../wayland/wlrig.sh"
         rig_mode() { wl_x_mode; }
@@ -78,7 +79,7 @@ window_rect() {
 # The area the window must cover: the output in the game's mode (under KWin the output itself,
 # 1920x1080: KWin gives a full-screen window the output's size, which XWayland does not scale).
 expected_rect() {
-    if [ "$DESKTOP_NAME" = kwin ]; then echo 1920x1080+0+0; else echo "${MODE%@*}+0+0"; fi
+    case $DESKTOP_NAME in kwin | sway) echo 1920x1080+0+0 ;; *) echo "${MODE%@*}+0+0" ;; esac
 }
 
 # Under XWayland the game's mode is its own client's: other clients see the output's.
@@ -94,17 +95,32 @@ off_screen() {
         xprop -id "$GAME_WINDOW" WM_STATE | grep -q 'Iconic'
 }
 
-# The desktop's own mode, or under XWayland the window off the screen.
+# The desktop's own mode, or under XWayland the window off the screen. sway keeps a window of
+# a workspace left mapped, full screen and in its state, so the game cannot tell it from a
+# window in front of it (and frames go on); only sway's tree says it is not shown.
 desktop_shown() {
-    if [ -n "${WL_DIR:-}" ]; then off_screen; else rig_mode_is "$DESKTOP" && off_screen; fi
+    case $DESKTOP_NAME in
+        sway) wl_sway -r -t get_tree | jq -e '[.. | objects | select(.name? == "Vantu" and
+                  .visible? == false)] | length == 1' ;;
+        kwin | gnome) off_screen ;;
+        *) rig_mode_is "$DESKTOP" && off_screen ;;
+    esac
 }
 
 leave() {
-    if [ "$DESKTOP_NAME" = i3 ]; then rig_i3 workspace 2; else xdotool windowminimize "$GAME_WINDOW"; fi
+    case $DESKTOP_NAME in
+        i3) rig_i3 workspace 2 ;;
+        sway) wl_sway workspace 2 >/dev/null ;;
+        *) xdotool windowminimize "$GAME_WINDOW" ;;
+    esac
 }
 
 come_back() {
-    if [ "$DESKTOP_NAME" = i3 ]; then rig_i3 workspace 1; else xdotool windowactivate "$GAME_WINDOW"; fi
+    case $DESKTOP_NAME in
+        i3) rig_i3 workspace 1 ;;
+        sway) wl_sway workspace 1 >/dev/null ;;
+        *) xdotool windowactivate "$GAME_WINDOW" ;;
+    esac
 }
 
 if [ -n "${WL_COMPOSITOR:-}" ]; then

@@ -8,13 +8,17 @@
 #   away.sh gnome       minimised and activated again under GNOME Shell on Wayland (XWayland);
 #                       its overview stays closed
 #   away.sh sway        a switch to another workspace and back under sway (XWayland)
+#   away.sh xfwm4|kwin_x11|gnome-shell
+#                       minimised and activated again on the Xorg rig under xfwm4 (with its
+#                       compositor), KWin or GNOME Shell on X11 (by hand: their packages are
+#                       not all in scripts/deps)
 #
 # While away the desktop has its own mode (on the Xorg rig; under XWayland the game's mode is
-# its own client's and the window is only checked to be off the screen, under sway not shown). Back, the game's mode
-# is set again and its window covers the output, full screen; the picture shows the dice and
-# the hand where vantu-dicetrace puts them (the clock fixed with faketime: a pointer move that
-# the window manager makes at a switch would move the hand), a right click then throws, and
-# Escape ends the game with status 0 and the desktop's mode back.
+# its own client's, and the window is only checked to be off the screen, under sway not
+# shown). Back, the game's mode is set again and its window covers the output, full screen;
+# the picture shows the dice and the hand where vantu-dicetrace puts them (the clock fixed with
+# faketime: a pointer move that the window manager makes at a switch would move the hand), a
+# right click then throws, and Escape ends the game with status 0 and the desktop's mode back.
 #
 # Environment: VANTU, VANTU_DICETRACE, VANTU_SHOTCHECK (the programs), VANTU_SOURCE_DIR (the
 # repository, for data/).
@@ -48,8 +52,8 @@ case $DESKTOP_NAME in
 esac
 source "$here/turn.sh"
 
-# The game in a fresh folder, its clock fixed; under KWin as the session's user (faketime then
-# runs the game as its child: GAME_PID is faketime's).
+# The game in a fresh folder, its clock fixed (faketime runs the game as its child: GAME_PID is
+# faketime's); in a Wayland session as the session's user.
 game_start() {
     GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
     cp "$VANTU" "$GAME_DIR/Vantu"
@@ -76,8 +80,9 @@ window_rect() {
         /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { printf "%sx%s+%s+%s\n", w, h, x, y }'
 }
 
-# The area the window must cover: the output in the game's mode (under KWin the output itself,
-# 1920x1080: KWin gives a full-screen window the output's size, which XWayland does not scale).
+# The area the window must cover, as other X clients see it: the output in the game's mode
+# (under KWin and sway the output itself, 1920x1080: both give a full-screen window the
+# output's size; under sway XWayland scales the game's mode into it, under KWin it does not).
 expected_rect() {
     case $DESKTOP_NAME in kwin | sway) echo 1920x1080+0+0 ;; *) echo "${MODE%@*}+0+0" ;; esac
 }

@@ -3,9 +3,9 @@
 # root, with a runtime folder of its own, and XWayland for X programs. With WL_COMPOSITOR=kwin,
 # KWin's virtual backend instead, and with WL_COMPOSITOR=gnome, GNOME Shell headless (the same
 # output; KWin 5.27 and GNOME Shell 43 on Debian 12; there only wl_start, wl_user, wl_stop,
-# wl_overview_active and the X tools serve, the other helpers speak to sway). Source this file from bash,
-# then call wl_start; everything started here is stopped when the calling script exits, and also
-# when it is killed (a watchdog process follows it).
+# wl_overview_active and the X tools serve, the other helpers speak to sway). Source this file
+# from bash, then call wl_start; everything started here is stopped when the calling script
+# exits, and also when it is killed (a watchdog process follows it).
 #
 #   wl_start        start the compositor; sets WAYLAND_DISPLAY, XDG_RUNTIME_DIR and DISPLAY (the
 #                   XWayland server, which lets root's clients in too)

@@ -47,16 +47,34 @@ struct Backend {
     // The game window's surface, from its pixel format on; null before.
     SDL_Window* gameWindow = nullptr;
     SDL_GLContext context = nullptr;
-    bool vsync = false;
     std::chrono::steady_clock::time_point lastSwap{};
-
-    bool switched = false;
     SDL_DisplayMode mode{};  // the mode the display is switched to while `switched`
 
-    bool cursorShown = true;
+    // While held, the pointer reads where the game last put it: moves that the window system
+    // makes around a switch or a return (not the player) never reach the hand.
+    std::chrono::steady_clock::time_point pointerHeldSince{};
+    SDL_Point pointerPut{};  // relative to the game output's corner
 
-    bool minimised = false;
+    int placementChecks = 0;  // full-screen requests still allowed since the last return
+    int viewWidth = 0;        // the size last sent with WM_SIZE
+    int viewHeight = 0;
     int closeRequestsSent = 0;
+
+    bool vsync = false;
+    bool switched = false;
+    bool cursorShown = true;
+    bool pointerHeld = false;
+    bool windowPlaced = false;  // the window covers the output since the hold began
+    // Away: the game window is off the screen (minimised, unmapped by a workspace switch,
+    // hidden by the compositor); the desktop has its own mode meanwhile.
+    bool away = false;
+};
+
+// Where the window system has the game window now.
+struct Placement {
+    bool onScreen = false;  // viewable, neither iconic nor hidden
+    bool fullscreen = false;
+    SDL_Rect rect{};  // in whole-desktop coordinates
 };
 
 extern Backend backend;
@@ -67,15 +85,28 @@ extern volatile std::sig_atomic_t closeRequests;
 bool ensureVideo();
 // Shows backend.surface full screen in backend.mode; true when the output runs in it.
 bool showFullscreen();
-// The pointer back at its place on the game's output after a switch.
+// The pointer back at its place on the game's output after a switch; it stays held there
+// until the window is in place.
 void putPointerBack();
+// The window covers the output: the pointer may go with the player's motion again soon.
+void windowInPlace();
+// The game output's area in the game's mode, in whole-desktop coordinates.
+SDL_Rect gameArea();
 
 // The window (sdl_window.cpp): a hidden borderless window on the game's output in `format`.
 bool makeSurface(const SurfaceFormat& format, int width, int height, const char* title);
+// The game window's placement, asked of the X server; false without an X window.
+bool queryPlacement(Placement& placement);
+// Asks the window manager again for full screen over the game output in its mode.
+void requestFullscreen(const Placement& placement);
+// Leaves full screen, which gives the desktop its mode back (sdl_display.cpp).
+void leaveFullscreen();
 
 // Input (sdl_keys.cpp, sdl_events.cpp): the virtual-key code of an SDL key (0: none), and the
 // messages of one SDL event appended to `pending`.
 WPARAM virtualKey(SDL_Keycode key);
 void translate(const SDL_Event& e, std::deque<Msg>& pending);
+// Whether an X event concerns the game window's state as the window manager sees it.
+bool isWindowStateEvent(const SDL_SysWMmsg& msg);
 
 }  // namespace sdl

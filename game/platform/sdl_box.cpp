@@ -16,13 +16,27 @@ using namespace sdl;
 // That process must not outlive the game: after a crash or SIGKILL it would keep the box on
 // the screen with no game behind it. It is told to die with the game, and the signals that ask
 // the game to end close its box as they would a program's.
+//
+// When its own box fails or is closed by a signal, SDL goes on to another program's box
+// (zenity, where installed) and waits for that one. The game shows its own box once: a second
+// process forked for the same box ends before it starts anything.
 bool forkingForBox = false;
+int boxForks = 0;
 
 pid_t boxOwner = 0;
+
+void beforeFork() {
+    if (forkingForBox) {
+        ++boxForks;
+    }
+}
 
 void onForkInChild() {
     if (!forkingForBox) {
         return;
+    }
+    if (boxForks > 1) {
+        _exit(129);  // SDL's fallback to another program's box: as if it were not installed
     }
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != boxOwner) {
@@ -50,9 +64,10 @@ void messageBox(bool owned, const char* text, const char* caption, unsigned type
     // display where no box can be shown.
     std::fprintf(stderr, "%s: %s\n", caption, text);
     SDL_Window* parent = owned ? backend.gameWindow : nullptr;
-    static const bool watched = pthread_atfork(nullptr, nullptr, onForkInChild) == 0;
+    static const bool watched = pthread_atfork(beforeFork, nullptr, onForkInChild) == 0;
     (void)watched;
     boxOwner = getpid();
+    boxForks = 0;
     forkingForBox = true;
     SDL_ShowSimpleMessageBox(flags, caption, text, parent);
     forkingForBox = false;

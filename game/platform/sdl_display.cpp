@@ -15,22 +15,6 @@ namespace {
 
 using namespace sdl;
 
-// Minimising gives the desktop its mode back, and restoring brings the game's back; where the
-// switch is done through the output layout, it is done here, before SDL, which then finds the
-// mode already set.
-int followMinimising(void* /*unused*/, SDL_Event* e) {
-    if (e->type != SDL_WINDOWEVENT || !backend.switched || !outputLayout::active()) {
-        return 0;
-    }
-    if (e->window.event == SDL_WINDOWEVENT_MINIMIZED) {
-        outputLayout::restore();
-    } else if (e->window.event == SDL_WINDOWEVENT_RESTORED ||
-               e->window.event == SDL_WINDOWEVENT_SHOWN) {
-        outputLayout::switchTo(backend.mode.w, backend.mode.h, backend.mode.refresh_rate);
-    }
-    return 0;
-}
-
 // The display's modes, in SDL's order (largest first, highest rate first within a size).
 std::vector<SDL_DisplayMode> displayModes(int display) {
     std::vector<SDL_DisplayMode> modes;
@@ -59,6 +43,23 @@ SDL_Point outputCorner() {
     SDL_Rect bounds{};
     SDL_GetDisplayBounds(backend.display, &bounds);
     return {bounds.x, bounds.y};
+}
+
+// The pointer is held for a while once the window is in place: window managers move it in
+// answer to the change of the screen, some after they have placed the window (KWin scales its
+// position to the new size). One that never puts the window in place does not keep the hand
+// still for long.
+bool holdIsOver() {
+    using std::chrono::milliseconds;
+    const auto held = std::chrono::steady_clock::now() - backend.pointerHeldSince;
+    return (backend.windowPlaced && held >= milliseconds(300)) || held >= milliseconds(1000);
+}
+
+// The warp waits for the server, so the next reading starts from where the game put it.
+void releasePointer() {
+    backend.pointerHeld = false;
+    const SDL_Point corner = outputCorner();
+    SDL_WarpMouseGlobal(corner.x + backend.pointerPut.x, corner.y + backend.pointerPut.y);
 }
 
 // Where the pointer was on the game's output before the switch, relative to its corner.
@@ -102,7 +103,9 @@ bool ensureVideo() {
         return false;
     }
     backend.videoUp = true;
-    SDL_AddEventWatch(followMinimising, nullptr);
+    // The X events that tell where the window manager has the window (a workspace switch
+    // unmaps it without a word to SDL).
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     SDL_ShowCursor(backend.cursorShown ? SDL_ENABLE : SDL_DISABLE);
     return true;
 }
@@ -140,15 +143,32 @@ bool showFullscreen() {
 }
 
 // The server may move the pointer while the output changes (onto another output, when the
-// game's output shrinks under it); it goes back to its place on the game's output, clamped
-// inside the new size, as it stays on a single display.
+// game's output shrinks under it), and so may the window manager; it goes back to its place on
+// the game's output, clamped inside the new size, as it stays on a single display. The game
+// reads it there until the window is in place.
 void putPointerBack() {
-    SDL_Rect bounds{};
-    SDL_GetDisplayBounds(backend.display, &bounds);
     // The mode's size: SDL knows nothing of a switch made through the output layout.
-    const int x = std::clamp(pointerBeforeSwitch.x, 0, std::max(backend.mode.w - 1, 0));
-    const int y = std::clamp(pointerBeforeSwitch.y, 0, std::max(backend.mode.h - 1, 0));
-    SDL_WarpMouseGlobal(bounds.x + x, bounds.y + y);
+    backend.pointerPut = {std::clamp(pointerBeforeSwitch.x, 0, std::max(backend.mode.w - 1, 0)),
+                          std::clamp(pointerBeforeSwitch.y, 0, std::max(backend.mode.h - 1, 0))};
+    const SDL_Point corner = outputCorner();
+    SDL_WarpMouseGlobal(corner.x + backend.pointerPut.x, corner.y + backend.pointerPut.y);
+    backend.pointerHeld = true;
+    backend.windowPlaced = false;
+    backend.pointerHeldSince = std::chrono::steady_clock::now();
+}
+
+void windowInPlace() {
+    backend.windowPlaced = true;
+}
+
+SDL_Rect gameArea() {
+    const SDL_Point corner = outputCorner();
+    return {corner.x, corner.y, backend.mode.w, backend.mode.h};
+}
+
+void leaveFullscreen() {
+    outputLayout::restore();
+    SDL_SetWindowFullscreen(backend.surface, 0);
 }
 
 }  // namespace sdl
@@ -160,7 +180,13 @@ using namespace sdl;
 // Screen pixels are relative to the game output's corner, so that (320, 240) lies inside the
 // game in every layout of outputs.
 void cursorPosition(int& x, int& y) {
-    if (backend.videoUp) {
+    if (backend.pointerHeld && holdIsOver()) {
+        releasePointer();
+    }
+    if (backend.pointerHeld) {
+        x = backend.pointerPut.x;
+        y = backend.pointerPut.y;
+    } else if (backend.videoUp) {
         SDL_GetGlobalMouseState(&x, &y);
         const SDL_Point corner = outputCorner();
         x -= corner.x;
@@ -169,6 +195,7 @@ void cursorPosition(int& x, int& y) {
 }
 
 void moveCursor(int x, int y) {
+    backend.pointerPut = {x, y};
     if (backend.videoUp) {
         const SDL_Point corner = outputCorner();
         SDL_WarpMouseGlobal(corner.x + x, corner.y + y);
@@ -185,12 +212,14 @@ void cursorCountChanged(int displayCount) {
 bool restoreDisplay() {
     if (backend.switched) {
         backend.switched = false;
-        outputLayout::restore();
+        backend.pointerHeld = false;
         if (backend.surface != nullptr) {
             // Leaving full screen gives the desktop its own mode back; the window is not wanted
             // on the desktop in the meantime.
-            SDL_SetWindowFullscreen(backend.surface, 0);
+            leaveFullscreen();
             SDL_HideWindow(backend.surface);
+        } else {
+            outputLayout::restore();
         }
         guardian::displayRestored();
     }

@@ -1,4 +1,8 @@
-// The SDL backend: SDL events turned into window messages.
+// The SDL backend: SDL events turned into window messages; the game window followed off the
+// screen and back.
+#include <SDL_syswm.h>
+
+#include <cstdio>
 
 #include "sdl_backend.h"
 
@@ -23,7 +27,108 @@ WPARAM buttonFlags(std::uint32_t state) {
 }
 
 void pushActivate(WPARAM how, std::deque<Msg>& pending) {
-    pending.push_back({WM_ACTIVATE, how | (backend.minimised ? WA_MINIMIZED_FLAG : 0), 0});
+    pending.push_back({WM_ACTIVATE, how | (backend.away ? WA_MINIMIZED_FLAG : 0), 0});
+}
+
+// The view follows the size the window has; WM_SIZE only when it changed.
+void pushSize(int width, int height, std::deque<Msg>& pending) {
+    if (width != backend.viewWidth || height != backend.viewHeight) {
+        backend.viewWidth = width;
+        backend.viewHeight = height;
+        pending.push_back({WM_SIZE, 0, pointLParam(width, height)});
+    }
+}
+
+bool covers(const SDL_Rect& outer, const SDL_Rect& inner) {
+    return outer.x <= inner.x && outer.y <= inner.y && outer.x + outer.w >= inner.x + inner.w &&
+           outer.y + outer.h >= inner.y + inner.h;
+}
+
+// The game window left the screen: frames stop and the desktop gets its mode back.
+void goAway(std::deque<Msg>& pending) {
+    backend.away = true;
+    leaveFullscreen();
+    pushActivate(WA_INACTIVE, pending);
+}
+
+// The game window is back: the game's mode again, full screen, the pointer held on its place
+// until the window covers the output.
+void comeBack(std::deque<Msg>& pending) {
+    backend.away = false;
+    if (!showFullscreen()) {
+        std::fprintf(stderr, "Vantu: the display did not switch back to the game: %s\n",
+                     SDL_GetError());
+    }
+    backend.placementChecks = 3;
+    putPointerBack();
+    pushActivate(WA_ACTIVE, pending);
+}
+
+// The game window as the window manager has it now, whatever SDL was told: away or back, its
+// placement corrected, and the view the size of the window.
+void followGameWindow(std::deque<Msg>& pending) {
+    Placement placement;
+    if (!queryPlacement(placement)) {
+        return;
+    }
+    if (placement.onScreen == backend.away) {
+        if (placement.onScreen) {
+            comeBack(pending);
+            queryPlacement(placement);
+        } else {
+            goAway(pending);
+            return;
+        }
+    }
+    if (!backend.away) {
+        const bool inPlace = placement.fullscreen && covers(placement.rect, gameArea());
+        if (inPlace || backend.placementChecks == 0) {
+            windowInPlace();
+        } else {
+            --backend.placementChecks;
+            requestFullscreen(placement);
+        }
+    }
+    pushSize(placement.rect.w, placement.rect.h, pending);
+}
+
+bool followsGameWindow() {
+    return backend.gameWindow != nullptr && backend.switched;
+}
+
+// A window event of a window that is not the switched game window's (none yet, or a test's).
+void windowEventAlone(const SDL_WindowEvent& w, std::deque<Msg>& pending) {
+    if (w.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        pushSize(w.data1, w.data2, pending);
+    } else if (w.event == SDL_WINDOWEVENT_MINIMIZED) {
+        backend.away = true;
+    } else if (w.event == SDL_WINDOWEVENT_RESTORED) {
+        backend.away = false;
+    }
+}
+
+void windowEvent(const SDL_WindowEvent& w, std::deque<Msg>& pending) {
+    if (w.event == SDL_WINDOWEVENT_CLOSE) {
+        pending.push_back({WM_CLOSE, 0, 0});
+        return;
+    }
+    if (followsGameWindow()) {
+        followGameWindow(pending);
+    } else {
+        windowEventAlone(w, pending);
+    }
+    switch (w.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            pushActivate(WA_INACTIVE, pending);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            pushActivate(WA_ACTIVE, pending);
+            break;
+        default:
+            break;
+    }
 }
 
 }  // namespace
@@ -37,29 +142,11 @@ void translate(const SDL_Event& e, std::deque<Msg>& pending) {
             pending.push_back({WM_CLOSE, 0, 0});
             break;
         case SDL_WINDOWEVENT:
-            switch (e.window.event) {
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    pending.push_back({WM_SIZE, 0, pointLParam(e.window.data1, e.window.data2)});
-                    break;
-                case SDL_WINDOWEVENT_MINIMIZED:
-                    backend.minimised = true;
-                    pushActivate(WA_INACTIVE, pending);
-                    break;
-                case SDL_WINDOWEVENT_RESTORED:
-                    backend.minimised = false;
-                    pushActivate(WA_ACTIVE, pending);
-                    break;
-                case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    pushActivate(WA_ACTIVE, pending);
-                    break;
-                case SDL_WINDOWEVENT_FOCUS_LOST:
-                    pushActivate(WA_INACTIVE, pending);
-                    break;
-                case SDL_WINDOWEVENT_CLOSE:
-                    pending.push_back({WM_CLOSE, 0, 0});
-                    break;
-                default:
-                    break;
+            windowEvent(e.window, pending);
+            break;
+        case SDL_SYSWMEVENT:
+            if (followsGameWindow() && isWindowStateEvent(*e.syswm.msg)) {
+                followGameWindow(pending);
             }
             break;
         case SDL_KEYDOWN:

@@ -129,14 +129,27 @@ box_shown() {
     xwininfo -root -tree | awk -v caption="\"$1\":" 'index($0, caption) { found = 1 } END { exit !found }'
 }
 
+# box_there BOX SIZE: the box is still shown: its window is there and the game has written
+# nothing to standard error since it was SIZE bytes long. Each box is drawn by a new X client,
+# which often gets the window id of the box before it: the game writes a box's text to
+# standard error before it shows the box.
+box_there() {
+    xwininfo -id "$1" >/dev/null 2>&1 && [ "$(stat -c %s "$GAME_DIR/err.log")" -eq "$2" ]
+}
+
+box_gone() {
+    ! box_there "$@"
+}
+
 # dismiss BOX: presses Return in the box until it goes (up to five tries a second apart: a
 # window that the game maps at the same moment can take the focus from the box first).
 dismiss() {
-    local try
+    local try size
+    size=$(stat -c %s "$GAME_DIR/err.log")
     for try in 1 2 3 4 5; do
-        xwininfo -id "$1" >/dev/null 2>&1 || return 0
+        box_there "$1" "$size" || return 0
         xdotool windowfocus --sync "$1" key Return 2>/dev/null || true
-        rig_wait 1 sh -c "! xwininfo -id $1" && return 0
+        rig_wait 1 box_gone "$1" "$size" && return 0
     done
     return 1
 }

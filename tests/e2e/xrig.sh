@@ -1,11 +1,16 @@
 # A private X server for end-to-end runs of the game: Xorg with the dummy video driver, a
-# generated configuration that offers every display mode of the settings tables, and openbox.
+# generated configuration that offers every display mode of the settings tables, and a window
+# manager: openbox, or with RIG_WM=i3 i3 (a tiling one, without minimising: its workspace
+# switch unmaps the windows of the workspace left); by hand also RIG_WM=xfwm4 (with its
+# compositor), RIG_WM=kwin_x11 or RIG_WM=gnome-shell (GNOME Shell on X11, beside a private
+# system bus), each in a session bus of its own (dbus-run-session).
 # Source this file from bash, then call rig_start; everything started here is stopped when the
 # calling script exits, and also when it is killed (a watchdog process follows it).
 #
 #   rig_start [W]x[H]@[R]   start the server (optionally without that one mode); sets DISPLAY
 #   rig_mode                print the current mode as WxH@R (rate rounded to whole hertz)
 #   rig_set_mode W H R      set the desktop's mode
+#   rig_i3 ARGS...          i3-msg to the rig's i3 (RIG_WM=i3)
 #   rig_stop                stop everything (also done on exit)
 #
 # Xorg must run as root to use the dummy driver here; without root, rig_start exits with 77
@@ -87,8 +92,9 @@ rig_set_mode() {
 
 rig_start() {
     [ "$(id -u)" -eq 0 ] || { echo "the Xorg dummy rig needs root; skipped" >&2; exit 77; }
-    command -v Xorg >/dev/null && command -v openbox >/dev/null && command -v xdotool >/dev/null ||
-        { echo "Xorg, openbox or xdotool missing (scripts/deps installs them)" >&2; exit 77; }
+    local wm=${RIG_WM:-openbox}
+    command -v Xorg >/dev/null && command -v "$wm" >/dev/null && command -v xdotool >/dev/null ||
+        { echo "Xorg, $wm or xdotool missing (scripts/deps installs them)" >&2; exit 77; }
     RIG_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vantu-rig.XXXXXX")
     rig_write_config "${1:-}" >"$RIG_DIR/xorg.conf"
     trap rig_stop EXIT
@@ -112,20 +118,41 @@ rig_start() {
     export DISPLAY=":$(head -n1 "$RIG_DIR/display")"
     unset WAYLAND_DISPLAY XAUTHORITY
     rig_wait 10 xrandr || rig_fail "no answer from $DISPLAY"
-    openbox --sm-disable >"$RIG_DIR/openbox.log" 2>&1 &
-    RIG_OPENBOX=$!
-    echo "$RIG_OPENBOX" >"$RIG_DIR/openbox.pid"
+    # The window manager leads a process group of its own, stopped whole with it.
+    case $wm in
+        i3)
+            printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$RIG_DIR/i3.conf"
+            setsid i3 -c "$RIG_DIR/i3.conf" >"$RIG_DIR/wm.log" 2>&1 &
+            ;;
+        xfwm4) setsid dbus-run-session -- xfwm4 --compositor=on >"$RIG_DIR/wm.log" 2>&1 & ;;
+        kwin_x11) setsid dbus-run-session -- kwin_x11 >"$RIG_DIR/wm.log" 2>&1 & ;;
+        gnome-shell)
+            local system_bus
+            system_bus=$(rig_system_bus "$RIG_DIR") || exit 1
+            DBUS_SYSTEM_BUS_ADDRESS=$system_bus setsid dbus-run-session -- gnome-shell --x11 \
+                >"$RIG_DIR/wm.log" 2>&1 &
+            ;;
+        *) setsid openbox --sm-disable >"$RIG_DIR/wm.log" 2>&1 & ;;
+    esac
+    RIG_WM_PID=$!
+    echo "-$RIG_WM_PID" >"$RIG_DIR/wm.pid"
     rig_wait 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-        rig_fail "openbox did not start"
+        rig_fail "$wm did not start"
     rig_log "X server $DISPLAY up (log $RIG_DIR/xorg.log)"
+}
+
+rig_i3() {
+    i3-msg -s "$(xprop -root -notype I3_SOCKET_PATH | cut -d'"' -f2)" "$@" >/dev/null
 }
 
 rig_stop() {
     local pid
-    for pid in ${RIG_OPENBOX:-} ${RIG_XORG:-}; do
+    [ -n "${RIG_WM_PID:-}" ] && kill -- "-$RIG_WM_PID" 2>/dev/null
+    [ -n "${RIG_DIR:-}" ] && kill $(cat "$RIG_DIR/system-bus.pid" 2>/dev/null) 2>/dev/null
+    for pid in ${RIG_WM_PID:-} ${RIG_XORG:-}; do
         kill "$pid" 2>/dev/null || true
     done
-    for pid in ${RIG_OPENBOX:-} ${RIG_XORG:-}; do
+    for pid in ${RIG_WM_PID:-} ${RIG_XORG:-}; do
         for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
         kill -9 "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
@@ -133,7 +160,7 @@ rig_stop() {
     if [ -n "${RIG_WATCHDOG:-}" ]; then
         kill "$RIG_WATCHDOG" 2>/dev/null || true
     fi
-    RIG_OPENBOX= RIG_XORG= RIG_WATCHDOG=
+    RIG_WM_PID= RIG_XORG= RIG_WATCHDOG=
     if [ -n "${RIG_DIR:-}" ] && [ -z "${RIG_KEEP:-}" ]; then
         rm -rf "$RIG_DIR"
     fi

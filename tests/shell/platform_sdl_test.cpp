@@ -110,7 +110,8 @@ TEST_F(PlatformSdlTest, AKeyReleasedAtOnceStillGetsOneEmptyQueueWhileDown) {
 
 TEST_F(PlatformSdlTest, WindowEventsBecomeSizeActivationAndClose) {
     windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600);
-    windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);  // another window in front
+    windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600);  // the same size: no second WM_SIZE
+    windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);              // another window in front
     windowEvent(SDL_WINDOWEVENT_MINIMIZED);
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     windowEvent(SDL_WINDOWEVENT_RESTORED);

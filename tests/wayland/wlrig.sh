@@ -1,8 +1,11 @@
 # A private Wayland session for end-to-end runs: sway on its headless backend (one 1920x1080
 # output, software rendering, no input devices), run as an unprivileged user, since sway refuses
-# root, with a runtime folder of its own, and XWayland for X programs. Source this file from bash,
-# then call wl_start; everything started here is stopped when the calling script exits, and also
-# when it is killed (a watchdog process follows it).
+# root, with a runtime folder of its own, and XWayland for X programs. With WL_COMPOSITOR=kwin,
+# KWin's virtual backend instead, and with WL_COMPOSITOR=gnome, GNOME Shell headless (the same
+# output; KWin 5.27 and GNOME Shell 43 on Debian 12; there only wl_start, wl_user, wl_stop,
+# wl_overview_active and the X tools serve, the other helpers speak to sway). Source this file
+# from bash, then call wl_start; everything started here is stopped when the calling script
+# exits, and also when it is killed (a watchdog process follows it).
 #
 #   wl_start        start the compositor; sets WAYLAND_DISPLAY, XDG_RUNTIME_DIR and DISPLAY (the
 #                   XWayland server, which lets root's clients in too)
@@ -19,6 +22,8 @@
 #   wl_key CODE     press and release a key (Linux input code), through the compositor
 #   wl_input LINE   a key, a mouse move or a mouse button through the compositor, as a device
 #                   gives them (see virtual_input.cpp)
+#   wl_overview_active
+#                   whether GNOME Shell shows its overview (WL_COMPOSITOR=gnome)
 #   wl_stop         stop everything (also done on exit)
 # and rig_log, rig_fail, rig_wait, rig_wait_box and game_end (tests/support/rig_common.sh).
 #
@@ -87,10 +92,75 @@ wl_key() {
     wl_input key "$1"
 }
 
+# KWin and GNOME Shell run in a process group of their own, with their session bus and what it
+# starts: wl_stop and the watchdog end the whole group (session-group.pid holds its id, negated).
+
+# KWin refuses to start from its installed path, whose file capability makes it drop the
+# environment: a copy has none. The test's input clients may use its fake-input protocol. Its
+# session program lets root's clients into XWayland and writes the ready file, as sway's does.
+wl_start_kwin() {
+    install -m 755 "$(command -v kwin_wayland)" "$WL_DIR/kwin_wayland"
+    local ready='xhost +si:localuser:root >/dev/null && echo "$DISPLAY $WAYLAND_DISPLAY" >"$XDG_RUNTIME_DIR/ready.tmp" && mv "$XDG_RUNTIME_DIR/ready.tmp" "$XDG_RUNTIME_DIR/ready" && exec sleep 86400'
+    setsid setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
+        KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
+        dbus-run-session -- "$WL_DIR/kwin_wayland" --virtual --xwayland --width 1920 \
+        --height 1080 --no-lockscreen --socket vantu-wayland --exit-with-session "sh -c '$ready'" \
+        >"$WL_DIR/kwin.log" 2>&1 &
+    WL_SWAY=$!
+    echo "-$WL_SWAY" >"$WL_DIR/session-group.pid"
+    rig_wait 30 test -s "$WL_DIR/run/ready" ||
+        rig_fail "KWin did not start: $(tail -5 "$WL_DIR/kwin.log")"
+    # The compositor and its XWayland, by their ids, for wl_stop and the watchdog.
+    pgrep -f "^$WL_DIR/kwin_wayland" >"$WL_DIR/kwin.pid"
+    pgrep -P "$(head -n1 "$WL_DIR/kwin.pid")" -x Xwayland >"$WL_DIR/xwayland.pid"
+}
+
+# GNOME Shell 43 headless, in a session bus of its own, beside a private system bus. The Shell
+# starts XWayland itself; its command line names the display and the Shell's key to it. The
+# Shell shows its overview when it starts, as after a login: it is closed, as a player's first
+# window would close it, before the test's programs start.
+wl_start_gnome() {
+    local system_bus
+    system_bus=$(rig_system_bus "$WL_DIR") || exit 1
+    setsid setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
+        DBUS_SYSTEM_BUS_ADDRESS="$system_bus" XDG_SESSION_TYPE=wayland \
+        dbus-run-session -- gnome-shell --wayland --headless --virtual-monitor 1920x1080 \
+        >"$WL_DIR/gnome-shell.log" 2>&1 &
+    WL_SWAY=$!
+    echo "-$WL_SWAY" >"$WL_DIR/session-group.pid"
+    rig_wait 60 sh -c "pgrep -P \$(pgrep -P $WL_SWAY -x gnome-shell) -x Xwayland" ||
+        rig_fail "GNOME Shell did not start: $(tail -5 "$WL_DIR/gnome-shell.log")"
+    local shell xwayland display auth
+    shell=$(pgrep -P "$WL_SWAY" -x gnome-shell)
+    xwayland=$(pgrep -P "$shell" -x Xwayland)
+    echo "$shell" >"$WL_DIR/gnome-shell.pid"
+    echo "$xwayland" >"$WL_DIR/xwayland.pid"
+    display=$(tr '\0' '\n' <"/proc/$xwayland/cmdline" | grep -m1 '^:')
+    auth=$(tr '\0' '\n' <"/proc/$xwayland/cmdline" | grep -A1 -x -- -auth | tail -n1)
+    WL_SESSION_ENV=(XAUTHORITY="$auth"
+        "$(tr '\0' '\n' <"/proc/$shell/environ" | grep -m1 '^DBUS_SESSION_BUS_ADDRESS=')")
+    local as_user=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- env
+        XDG_RUNTIME_DIR="$WL_DIR/run" DISPLAY="$display" "${WL_SESSION_ENV[@]}")
+    rig_wait 30 "${as_user[@]}" xhost +si:localuser:root || rig_fail "XWayland does not answer on $display"
+    rig_wait 30 "${as_user[@]}" gdbus call --session --dest org.gnome.Shell \
+        --object-path /org/gnome/Shell --method org.freedesktop.DBus.Properties.Set \
+        org.gnome.Shell OverviewActive '<false>' || rig_fail "the Shell's overview stays"
+    echo "$display wayland-0" >"$WL_DIR/run/ready"
+}
+
+wl_overview_active() {
+    wl_user gdbus introspect --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+        --only-properties | grep -q 'OverviewActive = true'
+}
+
 wl_start() {
     [ "$(id -u)" -eq 0 ] || { echo "the Wayland session needs root to run as another user; skipped" >&2; exit 77; }
-    local tool
-    for tool in sway swaymsg Xwayland grim xdotool xhost xev jq convert; do
+    local tool tools=(sway swaymsg grim jq)
+    [ "${WL_COMPOSITOR:-sway}" = kwin ] && tools=(kwin_wayland dbus-run-session)
+    [ "${WL_COMPOSITOR:-sway}" = gnome ] && tools=(gnome-shell dbus-daemon dbus-run-session gdbus)
+    for tool in "${tools[@]}" Xwayland xdotool xhost xev convert; do
         command -v "$tool" >/dev/null || rig_fail "$tool missing (scripts/deps installs it)"
     done
     WL_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vantu-wl.XXXXXX")
@@ -100,21 +170,7 @@ wl_start() {
     # XWayland makes the folder of X sockets when it is missing, then owned by the user and closed
     # to others: make it as an X server run by root would.
     [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
-    # XWayland starts with its first client: the xhost below. Root's clients (the test's tools)
-    # are let in; the ready file names the session's X display and sockets.
-    cat >"$WL_DIR/sway.conf" <<EOF
-xwayland enable
-output HEADLESS-1 mode $WL_OUTPUT
-exec sh -c 'xhost +si:localuser:root >/dev/null && echo "\$DISPLAY \$WAYLAND_DISPLAY \$SWAYSOCK" >"$WL_DIR/run/ready.tmp" && mv "$WL_DIR/run/ready.tmp" "$WL_DIR/run/ready"'
-EOF
-    chmod 644 "$WL_DIR/sway.conf"
     trap wl_stop EXIT
-    setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
-        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
-        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        sway -c "$WL_DIR/sway.conf" >"$WL_DIR/sway.log" 2>&1 &
-    WL_SWAY=$!
-    echo "$WL_SWAY" >"$WL_DIR/sway.pid"
     # Stops the compositor (and with it XWayland) even when this script is killed outright.
     (
         trap '' INT TERM HUP
@@ -124,8 +180,12 @@ EOF
         rm -rf "$WL_DIR"
     ) </dev/null >/dev/null 2>&1 &
     WL_WATCHDOG=$!
-    rig_wait 30 test -s "$WL_DIR/run/ready" ||
-        rig_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
+    WL_SESSION_ENV=()
+    case ${WL_COMPOSITOR:-sway} in
+        kwin) wl_start_kwin ;;
+        gnome) wl_start_gnome ;;
+        *) wl_start_sway ;;
+    esac
     local socket
     read -r WL_DISPLAY socket WL_SWAYSOCK <"$WL_DIR/run/ready"
     export DISPLAY="$WL_DISPLAY" XDG_RUNTIME_DIR="$WL_DIR/run" WAYLAND_DISPLAY="$socket"
@@ -133,13 +193,32 @@ EOF
     # A command prefix: the rest runs as the session's user, in the session's environment.
     WL_AS_USER=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups --
         env HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"
-        WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="$DISPLAY")
+        WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="$DISPLAY" "${WL_SESSION_ENV[@]}")
     rig_wait 10 xrandr || rig_fail "no answer from XWayland on $DISPLAY"
     # An X client for the whole session, as a desktop has: XWayland, started on demand, would
     # otherwise end with its last client. It also logs every change of the screen's size or mode.
     xev -root -event randr >"$WL_DIR/randr.log" 2>&1 &
     echo $! >"$WL_DIR/xev.pid"
-    rig_log "sway up: $WAYLAND_DISPLAY, XWayland $DISPLAY, output $(wl_mode) (log $WL_DIR/sway.log)"
+    rig_log "${WL_COMPOSITOR:-sway} up: $WAYLAND_DISPLAY, XWayland $DISPLAY (log $WL_DIR)"
+}
+
+# XWayland starts with its first client: the xhost below. Root's clients (the test's tools) are
+# let in; the ready file names the session's X display and sockets.
+wl_start_sway() {
+    cat >"$WL_DIR/sway.conf" <<EOF
+xwayland enable
+output HEADLESS-1 mode $WL_OUTPUT
+exec sh -c 'xhost +si:localuser:root >/dev/null && echo "\$DISPLAY \$WAYLAND_DISPLAY \$SWAYSOCK" >"$WL_DIR/run/ready.tmp" && mv "$WL_DIR/run/ready.tmp" "$WL_DIR/run/ready"'
+EOF
+    chmod 644 "$WL_DIR/sway.conf"
+    setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- \
+        env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
+        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$WL_DIR/sway.conf" >"$WL_DIR/sway.log" 2>&1 &
+    WL_SWAY=$!
+    echo "$WL_SWAY" >"$WL_DIR/sway.pid"
+    rig_wait 30 test -s "$WL_DIR/run/ready" ||
+        rig_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
 }
 
 wl_stop() {
@@ -150,6 +229,9 @@ wl_stop() {
     # devices would end with the servers; they go first.
     local xwayland= helpers=
     [ -n "${WL_DISPLAY:-}" ] && xwayland=$(pgrep -f "^Xwayland $WL_DISPLAY ")
+    [ -n "${WL_DIR:-}" ] && xwayland+=" $(cat "$WL_DIR"/{kwin,gnome-shell,xwayland,system-bus}.pid 2>/dev/null)"
+    local group=
+    [ -n "${WL_DIR:-}" ] && group=$(cat "$WL_DIR/session-group.pid" 2>/dev/null)
     [ -n "${WL_DIR:-}" ] && helpers=$(cat "$WL_DIR/xev.pid" "$WL_DIR/input.pid" 2>/dev/null)
     for pid in $helpers; do
         kill "$pid" 2>/dev/null || true
@@ -165,6 +247,11 @@ wl_stop() {
         done
         kill -9 "$pid" 2>/dev/null || true
     done
+    # What is left of the compositor's group: its session bus and the services it started.
+    if [ -n "$group" ]; then
+        kill -- "$group" 2>/dev/null
+        rig_wait 2 sh -c "! kill -0 -- $group" || kill -9 -- "$group" 2>/dev/null
+    fi
     [ -n "${WL_SWAY:-}" ] && wait "$WL_SWAY" 2>/dev/null
     if [ -n "${WL_WATCHDOG:-}" ]; then
         kill "$WL_WATCHDOG" 2>/dev/null || true

@@ -8,18 +8,22 @@
 // names of their own, and after <windows.h> each is checked against the system's.
 #include "platform.h"
 
-#define VANTU_WIN32_CONSTANTS(X)                                                                \
-    X(WM_SIZE) X(WM_ACTIVATE) X(WM_CLOSE) X(WM_QUIT) X(WM_KEYDOWN) X(WM_KEYUP) X(WM_SYSKEYDOWN)   \
-    X(WM_SYSKEYUP) X(WM_SYSCOMMAND) X(WM_MOUSEMOVE) X(WM_LBUTTONDOWN) X(WM_LBUTTONUP)             \
-    X(WM_RBUTTONDOWN) X(WM_RBUTTONUP) X(SC_SCREENSAVE) X(SC_MONITORPOWER) X(VK_BACK) X(VK_TAB)    \
-    X(VK_RETURN) X(VK_SHIFT) X(VK_CONTROL) X(VK_MENU) X(VK_ESCAPE) X(VK_SPACE) X(VK_LEFT)         \
-    X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_F1) X(VK_F10) X(WA_INACTIVE) X(WA_ACTIVE)                \
-    X(WA_CLICKACTIVE) X(MB_OK) X(MB_ICONERROR) X(MB_ICONWARNING) X(MB_ICONINFORMATION)            \
-    X(CS_VREDRAW) X(CS_HREDRAW) X(CS_OWNDC) X(WS_POPUP) X(WS_CLIPSIBLINGS) X(WS_CLIPCHILDREN)     \
-    X(WS_EX_APPWINDOW) X(SW_SHOW) X(DM_BITSPERPEL) X(DM_PELSWIDTH) X(DM_PELSHEIGHT)               \
-    X(DM_DISPLAYFREQUENCY) X(CDS_FULLSCREEN) X(DISP_CHANGE_SUCCESSFUL) X(DISP_CHANGE_FAILED)      \
-    X(DISP_CHANGE_BADMODE) X(PFD_DOUBLEBUFFER) X(PFD_DRAW_TO_WINDOW) X(PFD_SUPPORT_OPENGL)        \
-    X(PFD_TYPE_RGBA) X(PFD_MAIN_PLANE) X(PM_REMOVE)
+// clang-format off
+#define VANTU_WIN32_CONSTANTS(X)                                                                 \
+    X(WM_SIZE) X(WM_ACTIVATE) X(WM_CLOSE) X(WM_QUIT) X(WM_KEYDOWN) X(WM_KEYUP)                   \
+    X(WM_SYSKEYDOWN) X(WM_SYSKEYUP) X(WM_SYSCOMMAND) X(WM_MOUSEMOVE) X(WM_LBUTTONDOWN)           \
+    X(WM_LBUTTONUP) X(WM_RBUTTONDOWN) X(WM_RBUTTONUP) X(SC_SCREENSAVE) X(SC_MONITORPOWER)        \
+    X(VK_BACK) X(VK_TAB) X(VK_RETURN) X(VK_SHIFT) X(VK_CONTROL) X(VK_MENU) X(VK_ESCAPE)          \
+    X(VK_SPACE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_F1) X(VK_F10)                    \
+    X(WA_INACTIVE) X(WA_ACTIVE) X(WA_CLICKACTIVE)                                                \
+    X(MB_OK) X(MB_ICONERROR) X(MB_ICONWARNING) X(MB_ICONINFORMATION)                             \
+    X(CS_VREDRAW) X(CS_HREDRAW) X(CS_OWNDC) X(WS_POPUP) X(WS_CLIPSIBLINGS) X(WS_CLIPCHILDREN)    \
+    X(WS_EX_APPWINDOW) X(SW_SHOW)                                                                \
+    X(DM_BITSPERPEL) X(DM_PELSWIDTH) X(DM_PELSHEIGHT) X(DM_DISPLAYFREQUENCY) X(CDS_FULLSCREEN)   \
+    X(DISP_CHANGE_SUCCESSFUL) X(DISP_CHANGE_FAILED) X(DISP_CHANGE_BADMODE)                       \
+    X(PFD_DOUBLEBUFFER) X(PFD_DRAW_TO_WINDOW) X(PFD_SUPPORT_OPENGL) X(PFD_TYPE_RGBA)             \
+    X(PFD_MAIN_PLANE) X(PM_REMOVE)
+// clang-format on
 
 namespace platformValue {
 #define VANTU_TAKE(name) constexpr long long name##_ = static_cast<long long>(name);
@@ -48,12 +52,11 @@ VANTU_WIN32_CONSTANTS(VANTU_SAME)
 #include "win32_guardian.h"
 
 static_assert(DEVMODE_SIZE == sizeof(DEVMODEA));
-static_assert(sizeof(PixelFormatDescriptor) == sizeof(PIXELFORMATDESCRIPTOR) &&
-              offsetof(PixelFormatDescriptor, dwFlags) == offsetof(PIXELFORMATDESCRIPTOR, dwFlags) &&
-              offsetof(PixelFormatDescriptor, cDepthBits) ==
-                  offsetof(PIXELFORMATDESCRIPTOR, cDepthBits) &&
-              offsetof(PixelFormatDescriptor, dwDamageMask) ==
-                  offsetof(PIXELFORMATDESCRIPTOR, dwDamageMask));
+static_assert(
+    sizeof(PixelFormatDescriptor) == sizeof(PIXELFORMATDESCRIPTOR) &&
+    offsetof(PixelFormatDescriptor, dwFlags) == offsetof(PIXELFORMATDESCRIPTOR, dwFlags) &&
+    offsetof(PixelFormatDescriptor, cDepthBits) == offsetof(PIXELFORMATDESCRIPTOR, cDepthBits) &&
+    offsetof(PixelFormatDescriptor, dwDamageMask) == offsetof(PIXELFORMATDESCRIPTOR, dwDamageMask));
 
 namespace {
 

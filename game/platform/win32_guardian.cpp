@@ -42,8 +42,8 @@ void startWatching() {
         return;
     }
     const std::string program = guardianPath();
-    std::string commandLine = "\"" + program + "\" " +
-                              std::to_string(reinterpret_cast<std::uintptr_t>(self));
+    std::string commandLine =
+        "\"" + program + "\" " + std::to_string(reinterpret_cast<std::uintptr_t>(self));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

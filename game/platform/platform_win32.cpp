@@ -42,6 +42,7 @@ VANTU_WIN32_CONSTANTS(VANTU_SAME)
 #undef VANTU_SAME
 
 #include <bit>
+#include <bitset>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
@@ -69,9 +70,10 @@ using Clock = std::chrono::steady_clock;
 
 struct Win32State {
     std::vector<ClassProc> classes;
-    HWND window = nullptr;  // the latest window made through createWindowEx
-    MSG lastPeeked{};       // the whole record of the message last taken
-    bool vsync = false;     // the driver syncs swaps to the display's refresh
+    HWND window = nullptr;              // the latest window made through createWindowEx
+    MSG lastPeeked{};                   // the whole record of the message last taken
+    std::bitset<256> pressedSinceIdle;  // keys pressed since the queue was last empty
+    bool vsync = false;                 // the driver syncs swaps to the display's refresh
     int swapsMeasured = 0;
     Clock::time_point firstSwap{};
     Clock::time_point lastSwap{};
@@ -348,11 +350,25 @@ bool swapBuffers(DeviceContextHandle dc) {
     return true;
 }
 
+// A key released in the same breath as it was pressed (synthetic input, a very short tap) still
+// gets one empty queue, so one frame, while it is down: the platform's queue rule.
 bool peekMessage(Msg& msg, WindowHandle window, std::uint32_t filterMin, std::uint32_t filterMax,
                  std::uint32_t remove) {
     MSG native{};
-    if (!PeekMessageA(&native, nativeWindow(window), filterMin, filterMax, remove)) {
+    HWND hwnd = nativeWindow(window);
+    if (!PeekMessageA(&native, hwnd, filterMin, filterMax, PM_NOREMOVE)) {
+        win32.pressedSinceIdle.reset();
         return false;
+    }
+    const bool isKeyCode = native.wParam < win32.pressedSinceIdle.size();
+    if (native.message == WM_KEYUP && isKeyCode && win32.pressedSinceIdle[native.wParam]) {
+        win32.pressedSinceIdle.reset();
+        return false;
+    }
+    if ((remove & PM_REMOVE) != 0 && PeekMessageA(&native, hwnd, filterMin, filterMax, remove)) {
+        if (native.message == WM_KEYDOWN && native.wParam < win32.pressedSinceIdle.size()) {
+            win32.pressedSinceIdle[native.wParam] = true;
+        }
     }
     win32.lastPeeked = native;
     msg = {native.message, native.wParam, native.lParam};

@@ -71,7 +71,7 @@ scenario_refused_mode() {
 }
 
 scenario_killed() {
-    game_start 4 1 1  # 1280x1024 at 70 Hz
+    game_start 4 0 1  # 1280x1024 at 70 Hz, 16 bits
     rig_wait 30 rig_mode_is 1280x1024@70 || rig_fail "not in 1280x1024@70: $(rig_mode)"
     local window geometry game guard
     rig_wait 10 window_named Vantu || rig_fail "no Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"

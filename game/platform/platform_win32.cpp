@@ -74,6 +74,7 @@ struct Win32State {
     MSG lastPeeked{};                   // the whole record of the message last taken
     std::bitset<256> pressedSinceIdle;  // keys pressed since the queue was last empty
     bool vsync = false;                 // the driver syncs swaps to the display's refresh
+    Clock::duration refreshPeriod{};    // of the mode the context was made current in
     int swapsMeasured = 0;
     Clock::time_point firstSwap{};
     Clock::time_point lastSwap{};
@@ -120,22 +121,22 @@ bool requestVsync() {
     return setInterval != nullptr && setInterval(1) != FALSE;
 }
 
-int currentRefreshHz() {
+Clock::duration currentRefreshPeriod() {
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
+    int hz = 60;
     if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) &&
         mode.dmDisplayFrequency > 1) {
-        return static_cast<int>(mode.dmDisplayFrequency);
+        hz = static_cast<int>(mode.dmDisplayFrequency);
     }
-    return 60;
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / hz;
 }
 
 // Where the driver does not sync (it says it does not, or the first swaps come much faster than
 // the refresh), each swap waits out the rest of one refresh period since the last one, so the
 // game keeps the speed it was designed for.
 void paceSwap() {
-    const auto period =
-        std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / currentRefreshHz();
+    const auto period = win32.refreshPeriod;
     const auto now = Clock::now();
     constexpr int kSwapsToMeasure = 10;
     if (win32.vsync && win32.swapsMeasured < kSwapsToMeasure) {
@@ -333,6 +334,7 @@ bool wglMakeCurrent(DeviceContextHandle dc, GlContextHandle context) {
     }
     if (context != nullptr) {
         win32.vsync = requestVsync();
+        win32.refreshPeriod = currentRefreshPeriod();
         win32.swapsMeasured = 0;
     }
     return true;

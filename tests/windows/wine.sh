@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # The Windows test programs' emulator: runs one program under Wine in the test run's own prefix,
-# with the program's standard output and error given Unix line ends.
+# with the program's standard output and error given Unix line ends, passed on when it ends.
 #
 #   wine.sh PROGRAM [ARGS...]   run PROGRAM (the CMAKE_CROSSCOMPILING_EMULATOR of the cross build)
 #   wine.sh --new-prefix        make a fresh prefix and start its server for the run
 #   wine.sh --stop              stop the prefix's server (and every program still in it)
-#   wine.sh --env               print the environment lines, for `eval` in test scripts
 #
 # Everything lives in VANTU_WINE_ROOT (default: build/windows/wine of this checkout): the
 # prefix, HOME and the caches, so that nothing is written into the user's own home or menus.
@@ -70,8 +69,7 @@ desktop_for_this_display() {
 case "${1:-}" in
     --new-prefix) new_prefix ;;
     --stop) wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; exit 0 ;;
-    --env) export -p | grep -E ' (WINE[A-Z]*|HOME|XDG_[A-Z_]*)=' ;;
-    "") echo "usage: wine.sh PROGRAM [ARGS...] | --new-prefix | --stop | --env" >&2; exit 2 ;;
+    "") echo "usage: wine.sh PROGRAM [ARGS...] | --new-prefix | --stop" >&2; exit 2 ;;
     *)
         [ -f "$WINEPREFIX/system.reg" ] ||
             { echo "wine.sh: no prefix in $root: run wine.sh --new-prefix first" >&2; exit 1; }

@@ -3,9 +3,10 @@
 //
 // platform_rules.cpp implements this header once, with the rules below. Each backend supplies
 // the window system's part of each call (window_system.h): the SDL backend (sdl_*.cpp, SDL2,
-// the real game) and platform_scripted.cpp (no window: replays messages, fails the calls a test
-// plans to fail and keeps the record of calls that the rules trace, for tests and tools). Only
-// the SDL backend includes SDL headers.
+// the real game on Linux) and platform_scripted.cpp (no window: replays messages, fails the calls
+// a test plans to fail and keeps the record of calls that the rules trace, for tests and tools).
+// Only the SDL backend includes SDL headers. On Windows, platform_win32.cpp implements this
+// header with the real Win32 calls instead.
 //
 // The contract:
 // - The display is one output, chosen once: the primary. Screen pixels (getCursorPos,
@@ -20,11 +21,14 @@
 // - Window class names are unique while registered; a class with a live window cannot be
 //   unregistered. One window, of a registered class; dispatchMessage runs its class's
 //   procedure. setFocus gives it the keyboard at once, as on Win32: getFocus answers it from
-//   then until the window is destroyed or setFocus(nullptr). Its device context is held once.
-//   choosePixelFormat gives format 1 for an RGBA OpenGL format in a window, and 0 otherwise;
-//   setPixelFormat takes that format, once. A rendering context needs the pixel format; one at
-//   a time; wglMakeCurrent(nullptr, nullptr) makes none current. showWindow returns whether the
-//   window was visible before.
+//   then until the window is destroyed or setFocus(nullptr). The window has one device context
+//   of its own (CS_OWNDC): getDC gives it each time. choosePixelFormat gives a format (> 0) for
+//   an RGBA OpenGL format in a window; setPixelFormat takes a format once, and then no other. A
+//   rendering context needs the pixel format; one at a time; wglMakeCurrent(nullptr, nullptr)
+//   makes none current. showWindow returns whether the window was visible before.
+// - The Windows backend (platform_win32.cpp) is the Win32 API itself, which allows more than
+//   this (more windows and contexts, getDC(nullptr) for the screen, any format number); the
+//   game asks for nothing beyond the above.
 // - Message boxes are modal and also written to standard error by the real backend.
 #pragma once
 

@@ -254,7 +254,9 @@ WindowHandle setFocus(WindowHandle window) {
 }
 
 DeviceContextHandle getDC(WindowHandle window) {
-    if (!attempt(isGameWindow(window) && !rules.window.dcHeld, windowSystem::getDC,
+    // The window's own device context (CS_OWNDC, as Windows gives it): held, it is given again.
+    const bool held = isGameWindow(window) && rules.window.dcHeld;
+    if (!attempt(isGameWindow(window), [&] { return held || windowSystem::getDC(); },
                  {.call = "GetDC"})) {
         return nullptr;
     }

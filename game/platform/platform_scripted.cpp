@@ -46,11 +46,14 @@ std::string lineOf(const callTrace::Report& r) {
     if (r.text != nullptr) {
         line += std::string(": ") + r.text;
     }
+    // Appended piece by piece: GCC 12 warns wrongly (-Wrestrict) of " " + std::to_string(...).
     if (r.number) {
-        line += " " + std::to_string(*r.number);
+        line += ' ';
+        line += std::to_string(*r.number);
     }
     if (const DevMode* m = r.mode) {
-        line += " " + std::to_string(m->dmPelsWidth) + "x" + std::to_string(m->dmPelsHeight) + " " +
+        line += ' ';
+        line += std::to_string(m->dmPelsWidth) + "x" + std::to_string(m->dmPelsHeight) + " " +
                 std::to_string(m->dmBitsPerPel) + " bits " + std::to_string(m->dmDisplayFrequency) +
                 " Hz flags " + std::to_string(r.flags);
     }

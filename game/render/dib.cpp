@@ -4,10 +4,15 @@
 // size arithmetic is done in 64 bits, before anything is read or allocated.
 #include "dib.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <bit>
@@ -412,6 +417,29 @@ DibResult convert(Bytes data, const Header& h, const Colours& c) {
 // opened or mapped (an empty file and a folder included). The reader's only access to files.
 template <typename Use>
 bool withMappedFile(const char* path, Use use) {
+#ifdef _WIN32
+    HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size{};
+    HANDLE mapping = nullptr;
+    if (::GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+        mapping = ::CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    }
+    const void* view =
+        mapping != nullptr ? ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    if (view != nullptr) {
+        use(Bytes{static_cast<const std::uint8_t*>(view), static_cast<std::size_t>(size.QuadPart)});
+        ::UnmapViewOfFile(view);
+    }
+    if (mapping != nullptr) {
+        ::CloseHandle(mapping);
+    }
+    ::CloseHandle(file);
+    return view != nullptr;
+#else
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
@@ -430,6 +458,7 @@ bool withMappedFile(const char* path, Use use) {
     ::munmap(view, size);
     ::close(fd);
     return true;
+#endif
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// The SDL backend: the process start and end, and termination signals as close requests.
+// The SDL backend: the process's start and end. Termination signals become close requests, crash
+// signals go to the guardian first, and at the end the desktop gets its mode back through the
+// backend's own restore.
 #include <csignal>
 
 #include "display_guardian.h"
@@ -36,12 +38,12 @@ void startup() {
     guardian::installCrashHandlers();
 }
 
+// Whatever the game left switched goes back to the desktop's mode before SDL goes.
 void shutdown() {
-    if (backend.switched) {
-        changeDisplaySettings(nullptr, 0);
-    }
+    restoreDisplay();
     if (backend.videoUp) {
         SDL_Quit();
     }
 }
+
 }  // namespace windowSystem

@@ -22,8 +22,13 @@
 
 namespace sdl {
 
-// The framebuffer that a pixel format asks for; the X visual of a window depends on it.
-struct SurfaceFormat {
+// The game's output: SDL lists XRandR's primary output first (the first output where none is
+// marked primary). Screen pixels count from its corner.
+constexpr int kGameDisplay = 0;
+
+// The framebuffer a window is made with (its X visual depends on it): the pixel format's, or
+// for the display switch the mode's colour bits.
+struct FramebufferFormat {
     int colourBits = 32;
     int alpha = 0;
     int depth = 16;
@@ -31,35 +36,31 @@ struct SurfaceFormat {
     int accum[4] = {};
     bool doubleBuffer = true;
     bool gl = true;  // false: a plain window, only for the switch (no OpenGL to be had then)
-    bool operator==(const SurfaceFormat&) const = default;
+    bool operator==(const FramebufferFormat&) const = default;
 };
 
 struct Backend {
-    bool videoTried = false;
-    bool videoUp = false;
-    // The game's output, chosen once: XRandR's primary (SDL lists it first), else display 0.
-    int display = 0;
-    // The SDL window: made by the display switch (the switch belongs to a full-screen window
-    // in SDL) or by setPixelFormat, whichever comes first; the game window's surface from
-    // setPixelFormat on.
-    SDL_Window* surface = nullptr;
-    SurfaceFormat surfaceFormat;
-    // The game window's surface, from its pixel format on; null before.
-    SDL_Window* gameWindow = nullptr;
+    // The backend's one SDL window. The display switch makes it, hidden, when it comes first (in
+    // SDL the switch belongs to a full-screen window); setPixelFormat takes it over as the game
+    // window, or replaces it with one of the format asked for.
+    SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     std::chrono::steady_clock::time_point lastSwap{};
-    SDL_DisplayMode mode{};  // the mode the display is switched to while `switched`
-
     // While held, the pointer reads where the game last put it: moves that the window system
     // makes around a switch or a return (not the player) never reach the hand.
     std::chrono::steady_clock::time_point pointerHeldSince{};
-    SDL_Point pointerPut{};  // relative to the game output's corner
+    SDL_DisplayMode mode{};          // the mode the display is switched to while `switched`
+    FramebufferFormat windowFormat;  // what `window` was made with
+    SDL_Point pointerPut{};          // relative to the game output's corner
 
     int placementChecks = 0;  // full-screen requests still allowed since the last return
     int viewWidth = 0;        // the size last sent with WM_SIZE
     int viewHeight = 0;
     int closeRequestsSent = 0;
 
+    bool videoTried = false;
+    bool videoUp = false;
+    bool windowIsGame = false;  // `window` is the game window (its pixel format is set)
     bool vsync = false;
     bool switched = false;
     bool cursorShown = true;
@@ -81,9 +82,12 @@ extern Backend backend;
 // Termination signals received (written by the signal handler).
 extern volatile std::sig_atomic_t closeRequests;
 
+// The game window: backend.window once setPixelFormat has made it the game's; null before.
+SDL_Window* gameWindow();
+
 // Video (sdl_display.cpp): started on first need; false when there is no display.
 bool ensureVideo();
-// Shows backend.surface full screen in backend.mode; true when the output runs in it.
+// Shows backend.window full screen in backend.mode; true when the output runs in it.
 bool showFullscreen();
 // The pointer back at its place on the game's output after a switch; it stays held there
 // until the window is in place.
@@ -93,8 +97,9 @@ void windowInPlace();
 // The game output's area in the game's mode, in whole-desktop coordinates.
 SDL_Rect gameArea();
 
-// The window (sdl_window.cpp): a hidden borderless window on the game's output in `format`.
-bool makeSurface(const SurfaceFormat& format, int width, int height, const char* title);
+// The window (sdl_window.cpp): backend.window made anew, hidden and borderless on the game's
+// output, in `format`.
+bool makeWindow(const FramebufferFormat& format, int width, int height, const char* title);
 // The game window's placement, asked of the X server; false without an X window.
 bool queryPlacement(Placement& placement);
 // Asks the window manager again for full screen over the game output in its mode.

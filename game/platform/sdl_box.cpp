@@ -63,7 +63,7 @@ void messageBox(bool owned, const char* text, const char* caption, unsigned type
     // Also on standard error, for a player who started the game from a terminal, and for a
     // display where no box can be shown.
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    SDL_Window* parent = owned ? backend.gameWindow : nullptr;
+    SDL_Window* parent = owned ? gameWindow() : nullptr;
     static const bool watched = pthread_atfork(beforeFork, nullptr, onForkInChild) == 0;
     (void)watched;
     boxOwner = getpid();

@@ -41,7 +41,7 @@ std::vector<ListedMode> listed(const std::vector<SDL_DisplayMode>& modes) {
 // pixels.
 SDL_Point outputCorner() {
     SDL_Rect bounds{};
-    SDL_GetDisplayBounds(backend.display, &bounds);
+    SDL_GetDisplayBounds(kGameDisplay, &bounds);
     return {bounds.x, bounds.y};
 }
 
@@ -110,12 +110,12 @@ bool ensureVideo() {
     return true;
 }
 
-// Shows the surface full screen in backend.mode, which switches the output; true when the
-// output then runs in that mode.
+// Shows the window full screen in backend.mode, which switches the output; true when the output
+// then runs in that mode.
 bool showFullscreen() {
-    SDL_Window* sdl = backend.surface;
+    SDL_Window* sdl = backend.window;
     SDL_Rect bounds{};
-    SDL_GetDisplayBounds(backend.display, &bounds);
+    SDL_GetDisplayBounds(kGameDisplay, &bounds);
     if (outputLayout::takeOver(sdl, bounds)) {
         // Beside other outputs the switch is ours, and SDL must not switch modes at all (its
         // switch, also on minimising, resizes the whole screen): the window covers the output
@@ -128,7 +128,7 @@ bool showFullscreen() {
             return false;
         }
         SDL_ShowWindow(sdl);
-        return SDL_GetWindowDisplayIndex(sdl) == backend.display;
+        return SDL_GetWindowDisplayIndex(sdl) == kGameDisplay;
     }
     if (SDL_SetWindowDisplayMode(sdl, &backend.mode) != 0 ||
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN) != 0) {
@@ -137,9 +137,9 @@ bool showFullscreen() {
     SDL_ShowWindow(sdl);
     SDL_DisplayMode now{};
     return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0 &&
-           SDL_GetCurrentDisplayMode(backend.display, &now) == 0 && now.w == backend.mode.w &&
+           SDL_GetCurrentDisplayMode(kGameDisplay, &now) == 0 && now.w == backend.mode.w &&
            now.h == backend.mode.h && now.refresh_rate == backend.mode.refresh_rate &&
-           SDL_GetWindowDisplayIndex(sdl) == backend.display;
+           SDL_GetWindowDisplayIndex(sdl) == kGameDisplay;
 }
 
 // The server may move the pointer while the output changes (onto another output, when the
@@ -168,7 +168,7 @@ SDL_Rect gameArea() {
 
 void leaveFullscreen() {
     outputLayout::restore();
-    SDL_SetWindowFullscreen(backend.surface, 0);
+    SDL_SetWindowFullscreen(backend.window, 0);
 }
 
 }  // namespace sdl
@@ -213,11 +213,11 @@ bool restoreDisplay() {
     if (backend.switched) {
         backend.switched = false;
         backend.pointerHeld = false;
-        if (backend.surface != nullptr) {
+        if (backend.window != nullptr) {
             // Leaving full screen gives the desktop its own mode back; the window is not wanted
             // on the desktop in the meantime.
             leaveFullscreen();
-            SDL_HideWindow(backend.surface);
+            SDL_HideWindow(backend.window);
         } else {
             outputLayout::restore();
         }
@@ -231,7 +231,7 @@ std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
         return DISP_CHANGE_FAILED;
     }
     SDL_DisplayMode desktop{};
-    SDL_GetDesktopDisplayMode(backend.display, &desktop);
+    SDL_GetDesktopDisplayMode(kGameDisplay, &desktop);
     const int width =
         (mode.dmFields & DM_PELSWIDTH) ? static_cast<int>(mode.dmPelsWidth) : desktop.w;
     const int height =
@@ -244,7 +244,7 @@ std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
             return DISP_CHANGE_BADMODE;
         }
     }
-    const std::vector<SDL_DisplayMode> modes = displayModes(backend.display);
+    const std::vector<SDL_DisplayMode> modes = displayModes(kGameDisplay);
     const int index = findListedMode(listed(modes), width, height, refresh, desktop.refresh_rate);
     if (index < 0) {
         std::fprintf(stderr, "%s\n",
@@ -259,22 +259,22 @@ std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
     guardian::displaySwitched();
     backend.mode = found;
     backend.switched = true;
-    SurfaceFormat format;
+    FramebufferFormat format;
     format.colourBits = (mode.dmFields & DM_BITSPERPEL) ? static_cast<int>(mode.dmBitsPerPel) : 32;
-    bool made = backend.surface != nullptr || makeSurface(format, found.w, found.h, "");
+    bool made = backend.window != nullptr || makeWindow(format, found.w, found.h, "");
     if (!made) {
         // Without OpenGL the switch still shows whether the display takes the mode; the
         // pixel format's own step reports the missing OpenGL.
         format.gl = false;
-        made = makeSurface(format, found.w, found.h, "");
+        made = makeWindow(format, found.w, found.h, "");
     }
     if (!made || !showFullscreen()) {
         std::fprintf(stderr, "Vantu: the display did not switch to %dx%d at %d Hz: %s\n", found.w,
                      found.h, found.refresh_rate, SDL_GetError());
         restoreDisplay();
-        if (backend.gameWindow == nullptr && backend.surface != nullptr) {
-            SDL_DestroyWindow(backend.surface);
-            backend.surface = nullptr;
+        if (backend.window != nullptr && !backend.windowIsGame) {
+            SDL_DestroyWindow(backend.window);
+            backend.window = nullptr;
         }
         return DISP_CHANGE_FAILED;
     }

@@ -93,7 +93,7 @@ void followGameWindow(std::deque<Msg>& pending) {
 }
 
 bool followsGameWindow() {
-    return backend.gameWindow != nullptr && backend.switched;
+    return gameWindow() != nullptr && backend.switched;
 }
 
 // A window event of a window that is not the switched game window's (none yet, or a test's).

@@ -16,8 +16,7 @@ void waitForRefresh() {
     int hz = 60;
     if (backend.switched && outputLayout::active() && backend.mode.refresh_rate > 0) {
         hz = backend.mode.refresh_rate;  // SDL does not know of a switch made there
-    } else if (SDL_GetCurrentDisplayMode(backend.display, &current) == 0 &&
-               current.refresh_rate > 0) {
+    } else if (SDL_GetCurrentDisplayMode(kGameDisplay, &current) == 0 && current.refresh_rate > 0) {
         hz = current.refresh_rate;
     }
     using Clock = std::chrono::steady_clock;
@@ -39,13 +38,13 @@ namespace windowSystem {
 using namespace sdl;
 
 bool swapBuffers() {
-    if (backend.gameWindow == nullptr) {
+    if (gameWindow() == nullptr) {
         return false;
     }
     if (!backend.vsync) {
         waitForRefresh();
     }
-    SDL_GL_SwapWindow(backend.gameWindow);
+    SDL_GL_SwapWindow(gameWindow());
     return true;
 }
 

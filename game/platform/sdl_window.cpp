@@ -23,7 +23,7 @@ struct XWindow {
 XWindow xWindow() {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (backend.gameWindow == nullptr || !SDL_GetWindowWMInfo(backend.gameWindow, &info) ||
+    if (gameWindow() == nullptr || !SDL_GetWindowWMInfo(gameWindow(), &info) ||
         info.subsystem != SDL_SYSWM_X11) {
         return {};
     }
@@ -98,7 +98,7 @@ void sendToRoot(const XWindow& x, const char* type, long a, long b, long c) {
     XFlush(x.display);
 }
 
-void setGlAttributes(const SurfaceFormat& f) {
+void setGlAttributes(const FramebufferFormat& f) {
     SDL_GL_ResetAttributes();
     const bool deep = f.colourBits > 16;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
@@ -120,21 +120,27 @@ namespace sdl {
 
 Backend backend;
 
-// A hidden borderless OpenGL window on the game's output, replacing any earlier one.
-bool makeSurface(const SurfaceFormat& format, int width, int height, const char* title) {
-    if (backend.surface != nullptr) {
-        SDL_DestroyWindow(backend.surface);
-        backend.surface = nullptr;
+SDL_Window* gameWindow() {
+    return backend.windowIsGame ? backend.window : nullptr;
+}
+
+// Made anew: any earlier window goes, the game's with it (setPixelFormat makes the new one the
+// game's).
+bool makeWindow(const FramebufferFormat& format, int width, int height, const char* title) {
+    if (backend.window != nullptr) {
+        SDL_DestroyWindow(backend.window);
+        backend.window = nullptr;
+        backend.windowIsGame = false;
     }
     setGlAttributes(format);
-    const int at = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(backend.display));
-    backend.surface = SDL_CreateWindow(
+    const int at = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(kGameDisplay));
+    backend.window = SDL_CreateWindow(
         title, at, at, width, height,
         (format.gl ? SDL_WINDOW_OPENGL : 0) | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
-    if (backend.surface == nullptr) {
+    if (backend.window == nullptr) {
         return false;
     }
-    backend.surfaceFormat = format;
+    backend.windowFormat = format;
     return true;
 }
 
@@ -227,19 +233,19 @@ bool createWindow(const WindowRecord& /*window*/) {
 }
 
 bool destroyWindow() {
-    if (backend.surface != nullptr) {
-        SDL_DestroyWindow(backend.surface);
-        backend.surface = nullptr;
+    if (backend.window != nullptr) {
+        SDL_DestroyWindow(backend.window);
+        backend.window = nullptr;
     }
-    backend.gameWindow = nullptr;
+    backend.windowIsGame = false;
     return true;
 }
 
 bool showWindow() {
-    if (backend.gameWindow == nullptr) {
+    if (gameWindow() == nullptr) {
         return false;
     }
-    SDL_ShowWindow(backend.gameWindow);
+    SDL_ShowWindow(gameWindow());
     if (backend.switched) {
         putPointerBack();  // the last word before the first frame reads it
     }
@@ -249,12 +255,12 @@ bool showWindow() {
 // Raised with the server's time: window managers take a request stamped 0 for a buggy client's
 // and may answer it in their own way.
 bool raiseWindow() {
-    if (backend.gameWindow == nullptr) {
+    if (gameWindow() == nullptr) {
         return false;
     }
     const XWindow x = xWindow();
     if (x.display == nullptr) {
-        SDL_RaiseWindow(backend.gameWindow);
+        SDL_RaiseWindow(gameWindow());
         return true;
     }
     XRaiseWindow(x.display, x.window);
@@ -263,13 +269,13 @@ bool raiseWindow() {
 }
 
 void focusWindow() {
-    if (backend.gameWindow != nullptr) {
-        SDL_SetWindowInputFocus(backend.gameWindow);
+    if (gameWindow() != nullptr) {
+        SDL_SetWindowInputFocus(gameWindow());
     }
 }
 
 bool setPixelFormat(const PixelFormatDescriptor& descriptor, const WindowRecord& window) {
-    SurfaceFormat wanted;
+    FramebufferFormat wanted;
     wanted.colourBits = descriptor.cColorBits;
     wanted.alpha = descriptor.cAlphaBits;
     wanted.depth = descriptor.cDepthBits;
@@ -280,8 +286,8 @@ bool setPixelFormat(const PixelFormatDescriptor& descriptor, const WindowRecord&
     wanted.accum[3] = descriptor.cAccumAlphaBits;
     wanted.doubleBuffer = (descriptor.dwFlags & PFD_DOUBLEBUFFER) != 0;
     // The window made by the display switch serves when its format is the one asked for.
-    if (backend.surface == nullptr || !(backend.surfaceFormat == wanted)) {
-        if (!makeSurface(wanted, window.width, window.height, window.title.c_str())) {
+    if (backend.window == nullptr || !(backend.windowFormat == wanted)) {
+        if (!makeWindow(wanted, window.width, window.height, window.title.c_str())) {
             std::fprintf(stderr, "Vantu: no window with that pixel format: %s\n", SDL_GetError());
             return false;
         }
@@ -291,28 +297,27 @@ bool setPixelFormat(const PixelFormatDescriptor& descriptor, const WindowRecord&
             return false;
         }
     }
-    SDL_SetWindowTitle(backend.surface, window.title.c_str());
-    backend.gameWindow = backend.surface;
+    SDL_SetWindowTitle(backend.window, window.title.c_str());
+    backend.windowIsGame = true;
     return true;
 }
 
 bool createContext() {
-    if (backend.gameWindow == nullptr) {
+    if (gameWindow() == nullptr) {
         return false;
     }
-    backend.context = SDL_GL_CreateContext(backend.gameWindow);
+    backend.context = SDL_GL_CreateContext(gameWindow());
     if (backend.context == nullptr) {
         std::fprintf(stderr, "Vantu: no OpenGL context: %s\n", SDL_GetError());
         return false;
     }
     // SDL makes a new context current; a new rendering context is not current until asked.
-    SDL_GL_MakeCurrent(backend.gameWindow, nullptr);
+    SDL_GL_MakeCurrent(gameWindow(), nullptr);
     return true;
 }
 
 bool makeCurrent() {
-    if (backend.gameWindow == nullptr ||
-        SDL_GL_MakeCurrent(backend.gameWindow, backend.context) != 0) {
+    if (gameWindow() == nullptr || SDL_GL_MakeCurrent(gameWindow(), backend.context) != 0) {
         return false;
     }
     backend.vsync = SDL_GL_SetSwapInterval(1) == 0;
@@ -321,7 +326,7 @@ bool makeCurrent() {
 }
 
 bool makeNoneCurrent() {
-    return !backend.videoUp || SDL_GL_MakeCurrent(backend.gameWindow, nullptr) == 0;
+    return !backend.videoUp || SDL_GL_MakeCurrent(gameWindow(), nullptr) == 0;
 }
 
 bool deleteContext() {

@@ -1,8 +1,6 @@
 // The display guardian (see display_guardian.h).
 #include "display_guardian.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -13,7 +11,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <vector>
+
+#include "xrandr_layout.h"
 
 namespace {
 
@@ -69,33 +68,6 @@ char receiveByte(int fd, int timeoutMs) {
 
 // ---- In the guardian process ----
 
-struct SavedCrtc {
-    RRCrtc crtc;
-    RRMode mode;
-    int x;
-    int y;
-    Rotation rotation;
-    std::vector<RROutput> outputs;
-};
-
-struct SavedDesktop {
-    int width = 0;
-    int height = 0;
-    int widthMm = 0;
-    int heightMm = 0;
-    std::vector<SavedCrtc> crtcs;
-};
-
-int ignoreXError(Display* /*display*/, XErrorEvent* /*event*/) {
-    return 0;
-}
-
-bool hasRandr(Display* display) {
-    int eventBase = 0;
-    int errorBase = 0;
-    return XRRQueryExtension(display, &eventBase, &errorBase) != 0;
-}
-
 // XWayland (a Wayland session): a mode that an X program sets there is only emulated, for that
 // program alone, by scaling its window; the compositor's output keeps its mode, other X clients
 // never see the change, and the emulation ends with the program's X connection, so even a game
@@ -125,94 +97,28 @@ bool isXWayland(Display* display) {
     return found;
 }
 
-// False when there is nothing to guard: no display, no XRandR, or XWayland.
-bool saveDesktop(SavedDesktop& saved) {
+// The desktop's layout, on a connection of the guardian's own. False when there is nothing to
+// guard: no display, no XRandR, or XWayland.
+bool saveDesktop(xrandrLayout::Layout& desktop) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         return false;
     }
-    if (!hasRandr(display) || isXWayland(display)) {
-        XCloseDisplay(display);
-        return false;
-    }
-    const int screen = DefaultScreen(display);
-    saved.width = DisplayWidth(display, screen);
-    saved.height = DisplayHeight(display, screen);
-    saved.widthMm = DisplayWidthMM(display, screen);
-    saved.heightMm = DisplayHeightMM(display, screen);
-    XRRScreenResources* resources =
-        XRRGetScreenResourcesCurrent(display, RootWindow(display, screen));
-    if (resources == nullptr) {
-        XCloseDisplay(display);
-        return false;
-    }
-    for (int i = 0; i < resources->ncrtc; ++i) {
-        XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
-        if (info == nullptr) {
-            continue;
-        }
-        saved.crtcs.push_back(
-            {resources->crtcs[i], info->mode, info->x, info->y, info->rotation,
-             std::vector<RROutput>(info->outputs, info->outputs + info->noutput)});
-        XRRFreeCrtcInfo(info);
-    }
-    XRRFreeScreenResources(resources);
+    const bool saved = xrandrLayout::available(display) && !isXWayland(display) &&
+                       xrandrLayout::save(display, desktop);
     XCloseDisplay(display);
-    return true;
+    return saved;
 }
 
-bool crtcMatches(const SavedCrtc& saved, const XRRCrtcInfo& now) {
-    return now.mode == saved.mode && now.x == saved.x && now.y == saved.y &&
-           now.rotation == saved.rotation &&
-           std::vector<RROutput>(now.outputs, now.outputs + now.noutput) == saved.outputs;
-}
-
-// Puts back every CRTC that differs from the saved desktop, the way a mode switch does it:
-// CRTC off, screen size, CRTC on in its old mode. Leaves alone what already matches.
-void restoreDesktop(const SavedDesktop& saved) {
+// Puts back what differs from the desktop's layout, on a new connection. An X server that does
+// not answer must not keep the guardian alive: it has a second.
+void restoreDesktop(const xrandrLayout::Layout& desktop) {
+    alarm(1);
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return;
+    if (display != nullptr) {
+        xrandrLayout::apply(display, desktop);
+        XCloseDisplay(display);
     }
-    XSetErrorHandler(ignoreXError);
-    const int screen = DefaultScreen(display);
-    const Window root = RootWindow(display, screen);
-    XGrabServer(display);
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
-    if (resources != nullptr) {
-        std::vector<const SavedCrtc*> changed;
-        for (const SavedCrtc& crtc : saved.crtcs) {
-            XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc.crtc);
-            if (info != nullptr && !crtcMatches(crtc, *info)) {
-                changed.push_back(&crtc);
-            }
-            if (info != nullptr) {
-                XRRFreeCrtcInfo(info);
-            }
-        }
-        const bool sizeChanged = DisplayWidth(display, screen) != saved.width ||
-                                 DisplayHeight(display, screen) != saved.height;
-        for (const SavedCrtc* crtc : changed) {
-            XRRSetCrtcConfig(display, resources, crtc->crtc, CurrentTime, 0, 0, None, RR_Rotate_0,
-                             nullptr, 0);
-        }
-        if (sizeChanged) {
-            // The server refuses a size of 0 mm; fall back to 96 dots per inch.
-            const int widthMm = saved.widthMm > 0 ? saved.widthMm : saved.width * 254 / 960;
-            const int heightMm = saved.heightMm > 0 ? saved.heightMm : saved.height * 254 / 960;
-            XRRSetScreenSize(display, root, saved.width, saved.height, widthMm, heightMm);
-        }
-        for (const SavedCrtc* crtc : changed) {
-            XRRSetCrtcConfig(display, resources, crtc->crtc, CurrentTime, crtc->x, crtc->y,
-                             crtc->mode, crtc->rotation,
-                             const_cast<RROutput*>(crtc->outputs.data()),
-                             static_cast<int>(crtc->outputs.size()));
-        }
-        XRRFreeScreenResources(resources);
-    }
-    XUngrabServer(display);
-    XSync(display, False);
-    XCloseDisplay(display);
 }
 
 // A descriptor that becomes readable when the game process ends, or -1.
@@ -225,10 +131,10 @@ int watchProcess(pid_t pid) {
 #endif
 }
 
-[[noreturn]] void guardianMain(int fd, pid_t game) {
-    // Only the game's end ends the guardian: signals meant for the terminal's whole group
-    // (Ctrl-C, Ctrl-\, hang-up) must not take it away before the game has restored the
-    // display, or together with a game that dies of them.
+// Only the game's end ends the guardian: signals meant for the terminal's whole group (Ctrl-C,
+// Ctrl-\, hang-up) must not take it away before the game has restored the display, or together
+// with a game that dies of them.
+void ignoreTerminalSignals() {
     std::signal(SIGINT, SIG_IGN);
     std::signal(SIGQUIT, SIG_IGN);
     std::signal(SIGTERM, SIG_IGN);
@@ -237,9 +143,12 @@ int watchProcess(pid_t pid) {
     for (int sig : kCrashSignals) {
         std::signal(sig, SIG_DFL);
     }
-    // Keep nothing of the game's open: above all not its X connection, which must close when
-    // the game dies. The channel goes to descriptor 3 (by way of a high one, in case it was
-    // given one of the standard three).
+}
+
+// Keeps nothing of the game's open: above all not its X connection, which must close when the
+// game dies. The channel goes to descriptor 3 (by way of a high one, in case it was given one
+// of the standard three); returns it.
+int keepOnlyChannel(int fd) {
     const int high = fcntl(fd, F_DUPFD, 10);
     const int devNull = open("/dev/null", O_RDWR);
     if (devNull >= 0) {
@@ -251,61 +160,68 @@ int watchProcess(pid_t pid) {
         fd = 3;
     }
     close_range(4, ~0U, 0);
+    return fd;
+}
 
-    SavedDesktop saved;
-    if (!saveDesktop(saved)) {
-        sendByte(fd, kNoDisplay);
-        _exit(0);
-    }
-    const int gameEnded = watchProcess(game);
-    sendByte(fd, kReady);
+// How the watch over the game ended.
+enum class GameEnd {
+    RestoredItself,  // 'R': the desktop's mode is back
+    Crashed,         // 'C' from the crash handler, which waits for 'D'
+    Gone,            // the game's process or its end of the channel is gone
+};
 
-    bool armed = false;
+// Follows the game's messages until it ends; `armed` tells whether it switched the display.
+// Without a process descriptor (old kernels) it looks every 200 ms whether the game is still
+// the guardian's parent.
+GameEnd watchGame(int fd, pid_t game, int gameEnded, bool& armed) {
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {gameEnded, POLLIN, 0}};
         const int n = poll(fds, gameEnded >= 0 ? 2 : 1, gameEnded >= 0 ? -1 : 200);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            break;
-        }
-        if (n == 0) {
-            if (getppid() != game) {
-                break;
-            }
+        if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (fds[0].revents != 0) {
+        if (n < 0) {
+            return GameEnd::Gone;
+        }
+        if (fds[0].revents != 0) {  // the game's word comes before its end
             char c = 0;
             const ssize_t r = recv(fd, &c, 1, 0);
             if (r < 0 && errno == EINTR) {
                 continue;
             }
             if (r != 1) {
-                break;  // the game's end of the channel is gone
+                return GameEnd::Gone;  // the game's end of the channel is gone
             }
-            if (c == kSwitched) {
-                armed = true;
-            } else if (c == kRestored) {
-                _exit(0);
-            } else if (c == kCrashed) {
-                if (armed) {
-                    alarm(1);
-                    restoreDesktop(saved);
-                }
-                sendByte(fd, kDone);
-                _exit(0);
+            if (c == kRestored) {
+                return GameEnd::RestoredItself;
             }
-            continue;
-        }
-        if (gameEnded >= 0 && fds[1].revents != 0) {
-            break;
+            if (c == kCrashed) {
+                return GameEnd::Crashed;
+            }
+            armed = armed || c == kSwitched;
+        } else if (fds[1].revents != 0 || (n == 0 && getppid() != game)) {
+            return GameEnd::Gone;
         }
     }
-    if (armed) {
-        alarm(1);  // an X server that does not answer must not keep the guardian alive
-        restoreDesktop(saved);
+}
+
+[[noreturn]] void guardianMain(int fd, pid_t game) {
+    ignoreTerminalSignals();
+    fd = keepOnlyChannel(fd);
+    xrandrLayout::Layout desktop;
+    if (!saveDesktop(desktop)) {
+        sendByte(fd, kNoDisplay);
+        _exit(0);
+    }
+    const int gameEnded = watchProcess(game);
+    sendByte(fd, kReady);
+    bool armed = false;
+    const GameEnd end = watchGame(fd, game, gameEnded, armed);
+    if (armed && end != GameEnd::RestoredItself) {
+        restoreDesktop(desktop);
+    }
+    if (end == GameEnd::Crashed) {
+        sendByte(fd, kDone);
     }
     _exit(0);
 }

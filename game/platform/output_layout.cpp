@@ -2,124 +2,76 @@
 #include "output_layout.h"
 
 #include <SDL_syswm.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <vector>
+
+#include "xrandr_layout.h"
 
 namespace {
 
-// The root window's size (x = width, y = height) from the server: Xlib's own figure for the
-// screen follows only once the connection has read the server's notice of a change.
-SDL_Point rootSize(Display* d, Window root) {
-    Window rootReturn = 0;
-    int x = 0;
-    int y = 0;
-    unsigned width = 0;
-    unsigned height = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    XGetGeometry(d, root, &rootReturn, &x, &y, &width, &height, &border, &depth);
-    return {static_cast<int>(width), static_cast<int>(height)};
-}
-
-struct Crtc {
-    RRCrtc id;
-    RRMode mode;
-    int x;
-    int y;
-    unsigned width;
-    unsigned height;
-    Rotation rotation;
-    std::vector<RROutput> outputs;
-};
-
-struct Layout {
+// The layout of outputs as the game found it, on SDL's X connection.
+struct TakenOver {
     Display* display = nullptr;
-    Window root = 0;
-    int screenWidth = 0;
-    int screenHeight = 0;
-    int screenWidthMm = 0;
-    int screenHeightMm = 0;
-    std::vector<Crtc> crtcs;
-    std::size_t game = 0;  // index of the game output's CRTC
+    xrandrLayout::Layout desktop;
+    std::size_t game = 0;  // the game output's CRTC in desktop.crtcs
 };
 
-Layout saved;
+TakenOver taken;
 bool takenOver = false;
-bool xError = false;
 
-int noteXError(Display* /*display*/, XErrorEvent* /*event*/) {
-    xError = true;
-    return 0;
+Display* x11Display(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
+        info.subsystem != SDL_SYSWM_X11) {
+        return nullptr;
+    }
+    return info.info.x11.display;
 }
 
-// Runs `change` with X errors noted instead of ending the process; true when none came.
-template <typename F>
-bool withoutXErrors(F change) {
-    XSync(saved.display, False);
-    xError = false;
-    auto* previous = XSetErrorHandler(noteXError);
-    change();
-    XSync(saved.display, False);
-    XSetErrorHandler(previous);
-    return !xError;
-}
-
-// Sets one CRTC with the screen sized to hold every CRTC as `target` has them (each CRTC of
-// `target` that differs from the server's is changed: off, screen size, on).
-void apply(const std::vector<Crtc>& target, int width, int height, int widthMm, int heightMm) {
-    Display* d = saved.display;
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, saved.root);
-    if (resources == nullptr) {
-        xError = true;
-        return;
-    }
-    std::vector<const Crtc*> changed;
-    for (const Crtc& c : target) {
-        XRRCrtcInfo* info = XRRGetCrtcInfo(d, resources, c.id);
-        if (info == nullptr) {
-            continue;
-        }
-        if (info->mode != c.mode || info->x != c.x || info->y != c.y ||
-            info->rotation != c.rotation) {
-            changed.push_back(&c);
-        }
-        XRRFreeCrtcInfo(info);
-    }
-    XGrabServer(d);
-    for (const Crtc* c : changed) {
-        XRRSetCrtcConfig(d, resources, c->id, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
-    }
-    const SDL_Point root = rootSize(d, saved.root);
-    if (width != root.x || height != root.y) {
-        XRRSetScreenSize(d, saved.root, width, height, widthMm, heightMm);
-    }
-    for (const Crtc* c : changed) {
-        XRRSetCrtcConfig(d, resources, c->id, CurrentTime, c->x, c->y, c->mode, c->rotation,
-                         const_cast<RROutput*>(c->outputs.data()),
-                         static_cast<int>(c->outputs.size()));
-    }
-    XUngrabServer(d);
-    XRRFreeScreenResources(resources);
-}
-
-int roundedRate(const XRRModeInfo& m) {
+// A mode's rate rounded or cut to whole hertz, as SDL lists it: either may be asked for.
+bool hasRate(const XRRModeInfo& m, int refreshHz) {
     if (m.hTotal == 0 || m.vTotal == 0) {
-        return 0;
+        return false;
     }
     const double hz = static_cast<double>(m.dotClock) / (static_cast<double>(m.hTotal) * m.vTotal);
-    return static_cast<int>(std::lround(hz));
+    return std::lround(hz) == refreshHz ||
+           static_cast<long>(m.dotClock / (static_cast<unsigned long>(m.hTotal) * m.vTotal)) ==
+               refreshHz;
 }
 
-int cutRate(const XRRModeInfo& m) {
-    if (m.hTotal == 0 || m.vTotal == 0) {
-        return 0;
+const XRRModeInfo* modeInfo(const XRRScreenResources& resources, RRMode id) {
+    const XRRModeInfo* begin = resources.modes;
+    const XRRModeInfo* end = begin + resources.nmode;
+    const XRRModeInfo* found =
+        std::find_if(begin, end, [&](const XRRModeInfo& m) { return m.id == id; });
+    return found != end ? found : nullptr;
+}
+
+// The first mode of the game output's own list of that size and rate (0: any rate); None when
+// it lists none.
+RRMode findMode(const xrandrLayout::Crtc& game, int width, int height, int refreshHz) {
+    Display* d = taken.display;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, DefaultRootWindow(d));
+    if (resources == nullptr) {
+        return None;
     }
-    return static_cast<int>(m.dotClock / (static_cast<unsigned long>(m.hTotal) * m.vTotal));
+    XRROutputInfo* output =
+        game.outputs.empty() ? nullptr : XRRGetOutputInfo(d, resources, game.outputs.front());
+    RRMode found = None;
+    for (int i = 0; output != nullptr && i < output->nmode && found == None; ++i) {
+        const XRRModeInfo* m = modeInfo(*resources, output->modes[i]);
+        if (m != nullptr && static_cast<int>(m->width) == width &&
+            static_cast<int>(m->height) == height && (refreshHz == 0 || hasRate(*m, refreshHz))) {
+            found = m->id;
+        }
+    }
+    if (output != nullptr) {
+        XRRFreeOutputInfo(output);
+    }
+    XRRFreeScreenResources(resources);
+    return found;
 }
 
 }  // namespace
@@ -130,56 +82,24 @@ bool takeOver(SDL_Window* window, const SDL_Rect& bounds) {
     if (takenOver) {
         return true;
     }
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
-        info.subsystem != SDL_SYSWM_X11) {
+    Display* d = x11Display(window);
+    xrandrLayout::Layout layout;
+    if (d == nullptr || !xrandrLayout::available(d) || !xrandrLayout::save(d, layout)) {
         return false;
     }
-    Display* d = info.info.x11.display;
-    int eventBase = 0;
-    int errorBase = 0;
-    if (XRRQueryExtension(d, &eventBase, &errorBase) == 0) {
+    const auto& crtcs = layout.crtcs;
+    const auto active = std::count_if(crtcs.begin(), crtcs.end(),
+                                      [](const xrandrLayout::Crtc& c) { return c.mode != None; });
+    const auto game = std::find_if(crtcs.begin(), crtcs.end(), [&](const xrandrLayout::Crtc& c) {
+        return c.mode != None && c.x == bounds.x && c.y == bounds.y &&
+               static_cast<int>(c.width) == bounds.w && static_cast<int>(c.height) == bounds.h;
+    });
+    if (game == crtcs.end() || active < 2) {
         return false;
     }
-    Layout layout;
-    layout.display = d;
-    const int screen = DefaultScreen(d);
-    layout.root = RootWindow(d, screen);
-    const SDL_Point root = rootSize(d, layout.root);
-    layout.screenWidth = root.x;
-    layout.screenHeight = root.y;
-    layout.screenWidthMm = DisplayWidthMM(d, screen);
-    layout.screenHeightMm = DisplayHeightMM(d, screen);
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, layout.root);
-    if (resources == nullptr) {
-        return false;
-    }
-    int active = 0;
-    bool found = false;
-    for (int i = 0; i < resources->ncrtc; ++i) {
-        XRRCrtcInfo* c = XRRGetCrtcInfo(d, resources, resources->crtcs[i]);
-        if (c == nullptr) {
-            continue;
-        }
-        if (c->mode != None) {
-            ++active;
-            if (!found && c->x == bounds.x && c->y == bounds.y &&
-                static_cast<int>(c->width) == bounds.w && static_cast<int>(c->height) == bounds.h) {
-                layout.game = layout.crtcs.size();
-                found = true;
-            }
-        }
-        layout.crtcs.push_back({resources->crtcs[i], c->mode, c->x, c->y, c->width, c->height,
-                                c->rotation,
-                                std::vector<RROutput>(c->outputs, c->outputs + c->noutput)});
-        XRRFreeCrtcInfo(c);
-    }
-    XRRFreeScreenResources(resources);
-    if (!found || active < 2) {
-        return false;
-    }
-    saved = layout;
+    taken.game = static_cast<std::size_t>(game - crtcs.begin());
+    taken.display = d;
+    taken.desktop = std::move(layout);
     takenOver = true;
     return true;
 }
@@ -192,33 +112,9 @@ bool switchTo(int width, int height, int refreshHz) {
     if (!takenOver) {
         return false;
     }
-    Display* d = saved.display;
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, saved.root);
-    if (resources == nullptr) {
-        return false;
-    }
-    std::vector<Crtc> target = saved.crtcs;
-    Crtc& game = target[saved.game];
-    // The mode among the output's own whose size matches and whose rate, rounded or cut to
-    // whole hertz, is the one asked for (0: the first listed of that size).
-    RRMode mode = None;
-    XRROutputInfo* output =
-        game.outputs.empty() ? nullptr : XRRGetOutputInfo(d, resources, game.outputs.front());
-    for (int i = 0; output != nullptr && i < output->nmode && mode == None; ++i) {
-        for (int j = 0; j < resources->nmode; ++j) {
-            const XRRModeInfo& m = resources->modes[j];
-            if (m.id == output->modes[i] && static_cast<int>(m.width) == width &&
-                static_cast<int>(m.height) == height &&
-                (refreshHz == 0 || roundedRate(m) == refreshHz || cutRate(m) == refreshHz)) {
-                mode = m.id;
-                break;
-            }
-        }
-    }
-    if (output != nullptr) {
-        XRRFreeOutputInfo(output);
-    }
-    XRRFreeScreenResources(resources);
+    xrandrLayout::Layout target = taken.desktop;
+    xrandrLayout::Crtc& game = target.crtcs[taken.game];
+    const RRMode mode = findMode(game, width, height, refreshHz);
     if (mode == None) {
         return false;
     }
@@ -226,48 +122,18 @@ bool switchTo(int width, int height, int refreshHz) {
     game.mode = mode;
     game.width = static_cast<unsigned>(sideways ? height : width);
     game.height = static_cast<unsigned>(sideways ? width : height);
-    // The screen holds every active output and nothing more.
-    int screenWidth = 0;
-    int screenHeight = 0;
-    for (const Crtc& c : target) {
-        if (c.mode != None) {
-            screenWidth = std::max(screenWidth, c.x + static_cast<int>(c.width));
-            screenHeight = std::max(screenHeight, c.y + static_cast<int>(c.height));
-        }
+    xrandrLayout::fitScreen(taken.display, target);
+    if (xrandrLayout::apply(taken.display, target)) {
+        return true;
     }
-    int minWidth = 0;
-    int minHeight = 0;
-    int maxWidth = 0;
-    int maxHeight = 0;
-    XRRGetScreenSizeRange(d, saved.root, &minWidth, &minHeight, &maxWidth, &maxHeight);
-    screenWidth = std::max(screenWidth, minWidth);
-    screenHeight = std::max(screenHeight, minHeight);
-    // Keep the dots per inch the screen had.
-    const int widthMm = saved.screenWidthMm > 0 && saved.screenWidth > 0
-                            ? saved.screenWidthMm * screenWidth / saved.screenWidth
-                            : screenWidth * 254 / 960;
-    const int heightMm = saved.screenHeightMm > 0 && saved.screenHeight > 0
-                             ? saved.screenHeightMm * screenHeight / saved.screenHeight
-                             : screenHeight * 254 / 960;
-    const bool ok = withoutXErrors([&] {
-        apply(target, screenWidth, screenHeight, std::max(widthMm, 1), std::max(heightMm, 1));
-    });
-    if (!ok) {
-        restore();
-    }
-    return ok;
+    restore();
+    return false;
 }
 
 void restore() {
-    if (!takenOver) {
-        return;
+    if (takenOver) {
+        xrandrLayout::apply(taken.display, taken.desktop);
     }
-    const int widthMm =
-        saved.screenWidthMm > 0 ? saved.screenWidthMm : saved.screenWidth * 254 / 960;
-    const int heightMm =
-        saved.screenHeightMm > 0 ? saved.screenHeightMm : saved.screenHeight * 254 / 960;
-    withoutXErrors(
-        [&] { apply(saved.crtcs, saved.screenWidth, saved.screenHeight, widthMm, heightMm); });
 }
 
 }  // namespace outputLayout

@@ -73,6 +73,65 @@ void rememberPointer() {
     pointerBeforeSwitch = {x - corner.x, y - corner.y};
 }
 
+// The mode a DEVMODE asks for: the desktop's size where it gives none, the display's default
+// rate (0) where it gives no rate, 32 bits where it gives no colour depth.
+struct WantedMode {
+    int width;
+    int height;
+    int refresh;
+    int bits;
+};
+
+WantedMode wantedMode(const DevMode& mode) {
+    SDL_DisplayMode desktop{};
+    SDL_GetDesktopDisplayMode(kGameDisplay, &desktop);
+    const auto given = [&](std::uint32_t field, std::uint32_t value, int otherwise) {
+        return (mode.dmFields & field) != 0 ? static_cast<int>(value) : otherwise;
+    };
+    return {given(DM_PELSWIDTH, mode.dmPelsWidth, desktop.w),
+            given(DM_PELSHEIGHT, mode.dmPelsHeight, desktop.h),
+            given(DM_DISPLAYFREQUENCY, mode.dmDisplayFrequency, 0),
+            given(DM_BITSPERPEL, mode.dmBitsPerPel, 32)};
+}
+
+// The game output's listed mode for `wanted`; false, with a line on standard error that says
+// what the display offers, when it lists none.
+bool findDisplayMode(const WantedMode& wanted, SDL_DisplayMode& found) {
+    SDL_DisplayMode desktop{};
+    SDL_GetDesktopDisplayMode(kGameDisplay, &desktop);
+    const std::vector<SDL_DisplayMode> modes = displayModes(kGameDisplay);
+    const int index = findListedMode(listed(modes), wanted.width, wanted.height, wanted.refresh,
+                                     desktop.refresh_rate);
+    if (index < 0) {
+        std::fprintf(
+            stderr, "%s\n",
+            refusedModeLine(listed(modes), wanted.width, wanted.height, wanted.refresh).c_str());
+        return false;
+    }
+    found = modes[static_cast<std::size_t>(index)];
+    return true;
+}
+
+// Switches the game's output to `found` with the window shown full screen in it: the switch's
+// own window, of the mode's colour depth, unless there is one already (setPixelFormat makes a
+// new one should the game ask for another format). True when the output runs in the mode.
+bool switchOutput(const SDL_DisplayMode& found, int bits) {
+    rememberPointer();
+    guardian::displaySwitched();
+    backend.mode = found;
+    backend.switched = true;
+    FramebufferFormat format;
+    format.colourBits = bits;
+    bool made = backend.window != nullptr || makeWindow(format, found.w, found.h, "");
+    if (!made) {
+        // Without OpenGL the switch still shows whether the display takes the mode; the
+        // pixel format's own step reports the missing OpenGL.
+        format.gl = false;
+        made = makeWindow(format, found.w, found.h, "");
+    }
+    return made && showFullscreen();
+}
+
 }  // namespace
 
 namespace sdl {
@@ -230,45 +289,15 @@ std::int32_t switchDisplay(const DevMode& mode, std::uint32_t /*flags*/) {
     if (!ensureVideo()) {
         return DISP_CHANGE_FAILED;
     }
-    SDL_DisplayMode desktop{};
-    SDL_GetDesktopDisplayMode(kGameDisplay, &desktop);
-    const int width =
-        (mode.dmFields & DM_PELSWIDTH) ? static_cast<int>(mode.dmPelsWidth) : desktop.w;
-    const int height =
-        (mode.dmFields & DM_PELSHEIGHT) ? static_cast<int>(mode.dmPelsHeight) : desktop.h;
-    const int refresh =
-        (mode.dmFields & DM_DISPLAYFREQUENCY) ? static_cast<int>(mode.dmDisplayFrequency) : 0;
-    if (mode.dmFields & DM_BITSPERPEL) {
-        const std::uint32_t bits = mode.dmBitsPerPel;
-        if (bits != 16 && bits != 24 && bits != 32) {
-            return DISP_CHANGE_BADMODE;
-        }
-    }
-    const std::vector<SDL_DisplayMode> modes = displayModes(kGameDisplay);
-    const int index = findListedMode(listed(modes), width, height, refresh, desktop.refresh_rate);
-    if (index < 0) {
-        std::fprintf(stderr, "%s\n",
-                     refusedModeLine(listed(modes), width, height, refresh).c_str());
+    const WantedMode wanted = wantedMode(mode);
+    SDL_DisplayMode found{};
+    if (!(wanted.bits == 16 || wanted.bits == 24 || wanted.bits == 32) ||
+        !findDisplayMode(wanted, found)) {
         return DISP_CHANGE_BADMODE;
     }
-    const SDL_DisplayMode found = modes[static_cast<std::size_t>(index)];
-    // The switch happens here, with a window of the mode's colour depth and the pixel format the
-    // game asks for (setPixelFormat makes a new one should it ask for another); a switch the
-    // display then refuses is reported like a mode it does not list.
-    rememberPointer();
-    guardian::displaySwitched();
-    backend.mode = found;
-    backend.switched = true;
-    FramebufferFormat format;
-    format.colourBits = (mode.dmFields & DM_BITSPERPEL) ? static_cast<int>(mode.dmBitsPerPel) : 32;
-    bool made = backend.window != nullptr || makeWindow(format, found.w, found.h, "");
-    if (!made) {
-        // Without OpenGL the switch still shows whether the display takes the mode; the
-        // pixel format's own step reports the missing OpenGL.
-        format.gl = false;
-        made = makeWindow(format, found.w, found.h, "");
-    }
-    if (!made || !showFullscreen()) {
+    // The switch happens here: a listed mode whose switch then fails is DISP_CHANGE_FAILED, with
+    // nothing left switched.
+    if (!switchOutput(found, wanted.bits)) {
         std::fprintf(stderr, "Vantu: the display did not switch to %dx%d at %d Hz: %s\n", found.w,
                      found.h, found.refresh_rate, SDL_GetError());
         restoreDisplay();

@@ -67,8 +67,10 @@ struct Backend {
     bool pointerHeld = false;
     bool windowPlaced = false;  // the window covers the output since the hold began
     // Away: the game window is off the screen (minimised, unmapped by a workspace switch,
-    // hidden by the compositor); the desktop has its own mode meanwhile.
+    // hidden by the compositor), or back on it but the display did not switch back to the
+    // game's mode; the desktop has its own mode meanwhile.
     bool away = false;
+    bool switchBackFailed = false;  // the last return did not switch; set until the window leaves
 };
 
 // Where the window system has the game window now.

@@ -52,33 +52,44 @@ void goAway(std::deque<Msg>& pending) {
 }
 
 // The game window is back: the game's mode again, full screen, the pointer held on its place
-// until the window covers the output.
+// until the window covers the output. When the display does not switch back, the game stays
+// away (no frames in the desktop's mode) and its window is minimised again; the window's next
+// return tries again.
 void comeBack(std::deque<Msg>& pending) {
-    backend.away = false;
     if (!showFullscreen()) {
-        std::fprintf(stderr, "Vantu: the display did not switch back to the game: %s\n",
+        std::fprintf(stderr,
+                     "Vantu: the display did not switch back to the game: %s; the game waits "
+                     "until its window comes back again\n",
                      SDL_GetError());
+        leaveFullscreen();
+        SDL_MinimizeWindow(gameWindow());
+        backend.switchBackFailed = true;
+        pushActivate(WA_INACTIVE, pending);
+        return;
     }
+    backend.away = false;
     backend.placementChecks = 3;
     putPointerBack();
     pushActivate(WA_ACTIVE, pending);
 }
 
 // The game window as the window manager has it now, whatever SDL was told: away or back, its
-// placement corrected, and the view the size of the window.
+// placement corrected, and the view the size of the window. After a return that could not
+// switch back, only a later one (the window off the screen first) tries again.
 void followGameWindow(std::deque<Msg>& pending) {
     Placement placement;
     if (!queryPlacement(placement)) {
         return;
     }
-    if (placement.onScreen == backend.away) {
-        if (placement.onScreen) {
-            comeBack(pending);
-            queryPlacement(placement);
-        } else {
-            goAway(pending);
-            return;
-        }
+    if (!placement.onScreen) {
+        backend.switchBackFailed = false;
+    }
+    if (placement.onScreen && backend.away && !backend.switchBackFailed) {
+        comeBack(pending);
+        queryPlacement(placement);
+    } else if (!placement.onScreen && !backend.away) {
+        goAway(pending);
+        return;
     }
     if (!backend.away) {
         const bool inPlace = placement.fullscreen && covers(placement.rect, gameArea());
@@ -131,6 +142,36 @@ void windowEvent(const SDL_WindowEvent& w, std::deque<Msg>& pending) {
     }
 }
 
+// Keys with Alt, Alt itself and F10 are system keys; keys without a virtual-key code give none.
+void keyEvent(const SDL_KeyboardEvent& key, std::deque<Msg>& pending) {
+    const WPARAM vk = virtualKey(key.keysym.sym);
+    if (vk == 0) {
+        return;
+    }
+    const bool down = key.type == SDL_KEYDOWN;
+    const bool system = (key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU || vk == VK_F10;
+    std::uint32_t message = down ? WM_KEYDOWN : WM_KEYUP;
+    if (system) {
+        message = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
+    }
+    pending.push_back({message, vk, key.repeat ? 0x40000000 : 0});
+}
+
+// The left and right buttons; the others give no message.
+void buttonEvent(const SDL_MouseButtonEvent& button, std::deque<Msg>& pending) {
+    const bool down = button.type == SDL_MOUSEBUTTONDOWN;
+    std::uint32_t message = 0;
+    if (button.button == SDL_BUTTON_LEFT) {
+        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    } else if (button.button == SDL_BUTTON_RIGHT) {
+        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    }
+    if (message != 0) {
+        pending.push_back({message, buttonFlags(SDL_GetMouseState(nullptr, nullptr)),
+                           pointLParam(button.x, button.y)});
+    }
+}
+
 }  // namespace
 
 namespace sdl {
@@ -150,40 +191,17 @@ void translate(const SDL_Event& e, std::deque<Msg>& pending) {
             }
             break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            const WPARAM vk = virtualKey(e.key.keysym.sym);
-            if (vk == 0) {
-                break;
-            }
-            const bool down = e.type == SDL_KEYDOWN;
-            // Keys with Alt, Alt itself and F10 are system keys.
-            const bool system = (e.key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU || vk == VK_F10;
-            std::uint32_t message = down ? WM_KEYDOWN : WM_KEYUP;
-            if (system) {
-                message = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
-            }
-            pending.push_back({message, vk, e.key.repeat ? 0x40000000 : 0});
+        case SDL_KEYUP:
+            keyEvent(e.key, pending);
             break;
-        }
         case SDL_MOUSEMOTION:
             pending.push_back(
                 {WM_MOUSEMOVE, buttonFlags(e.motion.state), pointLParam(e.motion.x, e.motion.y)});
             break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            const bool down = e.type == SDL_MOUSEBUTTONDOWN;
-            std::uint32_t message = 0;
-            if (e.button.button == SDL_BUTTON_LEFT) {
-                message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-            } else if (e.button.button == SDL_BUTTON_RIGHT) {
-                message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-            }
-            if (message != 0) {
-                pending.push_back({message, buttonFlags(SDL_GetMouseState(nullptr, nullptr)),
-                                   pointLParam(e.button.x, e.button.y)});
-            }
+        case SDL_MOUSEBUTTONUP:
+            buttonEvent(e.button, pending);
             break;
-        }
         default:
             break;
     }

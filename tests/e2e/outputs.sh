@@ -16,7 +16,8 @@
 # click throws, a left click picks a die (each checked on the primary's part of the screen
 # against vantu-dicetrace), Escape ends the game with status 0, and both outputs are back in
 # their modes and places. Then the same start ends with SIGKILL: the guardian puts both back.
-# In the left layout the game is also minimised and restored on the way. In the far layout the
+# In the left layout the game is also minimised and restored on the way; in the stacked one a
+# return fails first (its mode taken from the output meanwhile). In the far layout the
 # game (1600x1200 at 60 Hz) must end as for a mode the display does not list: the SHUTDOWN
 # ERROR box, a line on standard error, status 1, both outputs as they were.
 #
@@ -52,6 +53,15 @@ outputs_are() {
     [ "$(outputs)" = "$1" ]
 }
 
+# In the stacked layout the server leaves the game's mode out, and the primary has it from
+# xrandr alone (so that it can be taken away while the game is minimised).
+GAME_MODE_NAME=vantu_${GAME_MODE/@/_}
+add_game_mode() {
+    local w=${GAME_MODE%x*} rest=${GAME_MODE#*x}
+    xrandr --newmode "$GAME_MODE_NAME" $(gtf "$w" "${rest%@*}" "${GAME_MODE#*@}" |
+        awk '/Modeline/ { $1 = $2 = ""; print }') && xrandr --addmode DUMMY1 "$GAME_MODE_NAME"
+}
+
 # Every mode the first output lists (by id), added to DUMMY1 as well.
 add_modes() {
     local id
@@ -71,7 +81,8 @@ set_layout() {
                       --output DUMMY1 --mode 1024x768 --rate 60 --pos 1920x0 ;;
         far) xrandr --output DUMMY0 --primary --mode 1024x768 --rate 60 --pos 31700x0 \
                     --output DUMMY1 --mode 1024x768 --rate 60 --pos 0x0 ;;
-        stacked) xrandr --output DUMMY1 --primary --mode 1024x768 --rate 60 --pos 0x768 \
+        stacked) add_game_mode &&
+                 xrandr --output DUMMY1 --primary --mode 1024x768 --rate 60 --pos 0x768 \
                         --output DUMMY0 --mode 1024x768 --rate 60 --pos 0x0 ;;
         *) echo "no such layout: $LAYOUT" >&2; exit 2 ;;
     esac || rig_fail "xrandr could not set the layout $LAYOUT"
@@ -116,7 +127,7 @@ $GAME_OUTPUTS"
     GAME_WINDOW=$id
 }
 
-rig_start
+if [ "$LAYOUT" = stacked ]; then rig_start "$GAME_MODE"; else rig_start; fi
 set_layout
 DESKTOP_OUTPUTS=$(outputs)
 primary=$(grep '\*' <<<"$DESKTOP_OUTPUTS")
@@ -158,6 +169,24 @@ if [ "$LAYOUT" = left ]; then
     xdotool windowactivate "$GAME_WINDOW"
     rig_wait 5 outputs_are "$GAME_OUTPUTS" || rig_fail "restored: $(outputs)"
     rig_log "minimised and restored"
+fi
+if [ "$LAYOUT" = stacked ]; then
+    # The game's mode taken from the primary while the game is minimised: the return cannot
+    # switch back, so the game says so and is minimised again, the desktop as it was. With the
+    # mode back, the next return switches.
+    xdotool windowminimize "$GAME_WINDOW"
+    rig_wait 5 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "minimised: $(outputs)"
+    xrandr --delmode DUMMY1 "$GAME_MODE_NAME" || rig_fail "xrandr could not take the game's mode away"
+    xdotool windowactivate "$GAME_WINDOW"
+    rig_wait 5 grep -q '^Vantu: the display did not switch back to the game' "$GAME_DIR/err.log" ||
+        rig_fail "no line on the failed return: $(cat "$GAME_DIR/err.log")"
+    rig_wait 5 sh -c "xprop -id $GAME_WINDOW WM_STATE | grep -q Iconic" ||
+        rig_fail "not minimised again after the failed return"
+    outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after the failed return: $(outputs)"
+    xrandr --addmode DUMMY1 "$GAME_MODE_NAME"
+    xdotool windowactivate "$GAME_WINDOW"
+    running
+    rig_log "a failed return reported, the next one switched"
 fi
 xdotool key Escape
 game_end 0

@@ -47,9 +47,9 @@ VANTU_WIN32_CONSTANTS(VANTU_SAME)
 #include <cstddef>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "swap_pacing.h"
 #include "win32_guardian.h"
 
 static_assert(DEVMODE_SIZE == sizeof(DEVMODEA));
@@ -66,7 +66,7 @@ struct ClassProc {
     WindowProc proc;
 };
 
-using Clock = std::chrono::steady_clock;
+using Clock = swapPacing::Clock;
 
 struct Win32State {
     std::vector<ClassProc> classes;
@@ -124,12 +124,8 @@ bool requestVsync() {
 Clock::duration currentRefreshPeriod() {
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
-    int hz = 60;
-    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) &&
-        mode.dmDisplayFrequency > 1) {
-        hz = static_cast<int>(mode.dmDisplayFrequency);
-    }
-    return std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / hz;
+    const bool known = EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) != FALSE;
+    return swapPacing::refreshPeriod(known ? static_cast<int>(mode.dmDisplayFrequency) : 0);
 }
 
 // Where the driver does not sync (it says it does not, or the first swaps come much faster than
@@ -147,15 +143,8 @@ void paceSwap() {
             win32.vsync = false;
         }
     }
-    if (win32.vsync) {
-        return;
-    }
-    const auto due = win32.lastSwap + period;
-    if (now < due) {
-        std::this_thread::sleep_until(due);
-        win32.lastSwap = due;
-    } else {
-        win32.lastSwap = now;
+    if (!win32.vsync) {
+        swapPacing::waitOutPeriod(win32.lastSwap, period);
     }
 }
 

@@ -1,34 +1,19 @@
 // The SDL backend: the buffer swap, paced to the refresh of the current mode.
-#include <chrono>
-#include <thread>
-
 #include "output_layout.h"
 #include "sdl_backend.h"
+#include "swap_pacing.h"
 
 namespace {
 
 using namespace sdl;
 
-// Waits out the rest of one refresh period of the current mode since the last swap: the pacing
-// that vsync gives where the driver cannot sync.
-void waitForRefresh() {
-    SDL_DisplayMode current{};
-    int hz = 60;
+// The current mode's refresh rate; 0 when unknown.
+int currentRefreshRate() {
     if (backend.switched && outputLayout::active() && backend.mode.refresh_rate > 0) {
-        hz = backend.mode.refresh_rate;  // SDL does not know of a switch made there
-    } else if (SDL_GetCurrentDisplayMode(kGameDisplay, &current) == 0 && current.refresh_rate > 0) {
-        hz = current.refresh_rate;
+        return backend.mode.refresh_rate;  // SDL does not know of a switch made there
     }
-    using Clock = std::chrono::steady_clock;
-    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / hz;
-    const auto due = backend.lastSwap + period;
-    const auto now = Clock::now();
-    if (now < due) {
-        std::this_thread::sleep_until(due);
-        backend.lastSwap = due;
-    } else {
-        backend.lastSwap = now;
-    }
+    SDL_DisplayMode current{};
+    return SDL_GetCurrentDisplayMode(kGameDisplay, &current) == 0 ? current.refresh_rate : 0;
 }
 
 }  // namespace
@@ -37,12 +22,15 @@ namespace windowSystem {
 
 using namespace sdl;
 
+// Where the driver cannot sync, the swap waits out the rest of one refresh period of the
+// current mode since the last one: the pacing that vsync gives.
 bool swapBuffers() {
     if (gameWindow() == nullptr) {
         return false;
     }
     if (!backend.vsync) {
-        waitForRefresh();
+        swapPacing::waitOutPeriod(backend.lastSwap,
+                                  swapPacing::refreshPeriod(currentRefreshRate()));
     }
     SDL_GL_SwapWindow(gameWindow());
     return true;

@@ -39,36 +39,17 @@ case $DESKTOP_NAME in
         source "$here/xrig.sh"
         DESKTOP=1024x768@60
         MODE=800x600@85
-        CONFIG='\x01\x01\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00'  # 800x600, 32 bits, 85 Hz
+        SETTINGS=(1 1 4)  # 800x600, 32 bits, 85 Hz
         ;;
     kwin | gnome | sway)
         WL_COMPOSITOR=$DESKTOP_NAME
         source "$here/../wayland/wlrig.sh"
-        rig_mode() { wl_x_mode; }
         MODE=1024x768@60
-        CONFIG='\x01\x02\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00'  # 1024x768, 32 bits, 60 Hz
+        SETTINGS=(2 1 0)  # 1024x768, 32 bits, 60 Hz
         ;;
     *) echo "no desktop $DESKTOP_NAME" >&2; exit 2 ;;
 esac
 source "$here/turn.sh"
-
-# The game in a fresh folder, its clock fixed (faketime runs the game as its child: GAME_PID is
-# faketime's); in a Wayland session as the session's user.
-game_start() {
-    GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
-    cp "$VANTU" "$GAME_DIR/Vantu"
-    cp -r "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
-    printf "$CONFIG" >"$GAME_DIR/KPX.cfg"
-    local user=()
-    if [ -n "${WL_DIR:-}" ]; then
-        chown -R "$WL_USER:$WL_USER" "$GAME_DIR"
-        user=("${WL_AS_USER[@]}")
-    fi
-    (cd "$GAME_DIR" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec "${user[@]}" \
-        faketime -f "@$START" ./Vantu) >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
-    GAME_PID=$!
-    rig_log "game $GAME_PID started on $DESKTOP_NAME"
-}
 
 game_window_id() {
     xdotool search --onlyvisible --name '^Vantu$' 2>/dev/null | head -n1
@@ -130,14 +111,14 @@ come_back() {
 
 if [ -n "${WL_COMPOSITOR:-}" ]; then
     wl_start
-    RIG_DIR=$WL_DIR
     screenshot() { import -silent -window "$GAME_WINDOW" "$1" 2>/dev/null; }
 else
     rig_start
     rig_set_mode 1024 768 60
 fi
 xdotool mousemove 320 240
-game_start
+# The clock fixed: the hand's place depends on it. In a Wayland session, as the session's user.
+GAME_CLOCK=$START game_start "${SETTINGS[@]}"
 rig_wait 60 sh -c "[ -n \"\$(xdotool search --onlyvisible --name '^Vantu$')\" ]" ||
     rig_fail "no Vantu window (stderr: $(cat "$GAME_DIR/err.log"))"
 GAME_WINDOW=$(game_window_id)

@@ -37,13 +37,7 @@ rig_start
 rig_set_mode 1024 768 60
 xdotool mousemove 320 240
 
-GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
-ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
-printf "\\x01\\x0${RESOLUTION_INDEX[$SIZE]}\\x00\\x00\\x00\\x01\\x00\\x00\\x00\\x03\\x00\\x00\\x00" \
-    >"$GAME_DIR/KPX.cfg"  # SIZE, 32 bits, 75 Hz
-(cd "$GAME_DIR" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec faketime -f "@$START" "$VANTU") \
-    >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
-GAME_PID=$!
+GAME_CLOCK=$START game_start "${RESOLUTION_INDEX[$SIZE]}" 1 3  # SIZE, 32 bits, 75 Hz
 rig_wait 20 rig_mode_is "$SIZE@75" || rig_fail "the game's mode $SIZE@75 not shown: $(rig_mode)"
 rig_log "game $GAME_PID running in $SIZE@75 with seed $SEED"
 

@@ -90,21 +90,8 @@ set_layout() {
         rig_fail "two outputs not up: $(xrandr | grep connected)"
 }
 
-# game_start [faketime]: the game in 640x480 at 85 Hz; with faketime its clock starts at START
-# (faketime then runs it as a child of its own).
-game_start() {
-    GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
-    ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
-    if [ "$LAYOUT" = far ]; then  # 1600x1200, 32 bits, 60 Hz
-        printf '\x01\x05\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
-    else  # 640x480, 32 bits, 85 Hz
-        printf '\x01\x00\x00\x00\x00\x01\x00\x00\x00\x04\x00\x00\x00' >"$GAME_DIR/KPX.cfg"
-    fi
-    local run=("$VANTU")
-    [ "${1:-}" = faketime ] && run=(env TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@$START" "$VANTU")
-    (cd "$GAME_DIR" && exec "${run[@]}") >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
-    GAME_PID=$!
-}
+# The game in its mode (in the far layout 1600x1200 at 60 Hz), 32 bits.
+if [ "$LAYOUT" = far ]; then GAME_SETTINGS=(5 1 0); else GAME_SETTINGS=(0 1 4); fi
 
 # running: only the primary is in the game's mode, in its place; the window covers it.
 running() {
@@ -139,7 +126,7 @@ SHOT_AREA="${GAME_MODE%@*}+$PRIMARY_X+$PRIMARY_Y"
 xdotool mousemove $((PRIMARY_X + 320)) $((PRIMARY_Y + 240))
 
 if [ "$LAYOUT" = far ]; then
-    game_start
+    game_start "${GAME_SETTINGS[@]}"
     rig_wait_box 10
     grep -q '^Vantu: the display did not switch to 1600x1200 at 60 Hz' "$GAME_DIR/err.log" ||
         rig_fail "no line on the failed switch: $(cat "$GAME_DIR/err.log")"
@@ -152,7 +139,7 @@ if [ "$LAYOUT" = far ]; then
     exit 0
 fi
 
-game_start faketime
+GAME_CLOCK=$START game_start "${GAME_SETTINGS[@]}"
 running
 rig_log "game $GAME_PID: $(tr '\n' ' ' <<<"$GAME_OUTPUTS")"
 check 1-start                # no motion seen: the pointer stayed on the game's output
@@ -192,7 +179,7 @@ xdotool key Escape
 game_end 0
 rig_wait 5 outputs_are "$DESKTOP_OUTPUTS" || rig_fail "after Escape: $(outputs)"
 
-game_start
+game_start "${GAME_SETTINGS[@]}"
 running
 kill -9 "$GAME_PID"
 start=$(date +%s%N)

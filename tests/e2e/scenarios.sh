@@ -21,40 +21,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 DESKTOP=1024x768@60  # set at the start of every scenario
 
-# KPX.cfg bytes: sound, resolution index, depth index, rate index (little-endian 32-bit each).
-config_bytes() {
-    printf "\\x01\\x0$1\\x00\\x00\\x00\\x0$2\\x00\\x00\\x00\\x0$3\\x00\\x00\\x00"
-}
-
-# game_start [RES DEPTH RATE]: runs the game in a fresh working directory, with a KPX.cfg of
-# those indices when given (or a copy of the file GAME_CONFIG), the repository's data/ (or a
-# copy of the folder GAME_DATA), as the user GAME_USER when that is set, and in a process group
-# of its own when GAME_GROUP is set.
-game_start() {
-    GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
-    chmod 755 "$GAME_DIR"
-    if [ -n "${GAME_DATA:-}" ]; then
-        cp -a "$GAME_DATA" "$GAME_DIR/data"
-    elif [ -d "$VANTU_SOURCE_DIR/data" ]; then
-        ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
-    fi
-    [ $# -eq 3 ] && config_bytes "$@" >"$GAME_DIR/KPX.cfg"
-    [ -n "${GAME_CONFIG:-}" ] && cp "$GAME_CONFIG" "$GAME_DIR/KPX.cfg"
-    local run=("$VANTU")
-    # Its own process group, as a terminal's foreground job: GAME_PID is also the group's id.
-    [ -n "${GAME_GROUP:-}" ] && run=(setsid "$VANTU")
-    if [ -n "${GAME_USER:-}" ]; then
-        # A copy the user can run wherever the build tree lies.
-        cp "$VANTU" "$GAME_DIR/Vantu"
-        run=(setpriv --reuid="$GAME_USER" --regid="$GAME_USER" --clear-groups -- ./Vantu)
-    fi
-    (cd "$GAME_DIR" && exec "${run[@]}") >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
-    GAME_PID=$!
-    GAME_GUARDIAN=
-    GAME_CHILDREN=
-    rig_log "game $GAME_PID started${3:+ with KPX.cfg $1 $2 $3}"
-}
-
 # poll_while_game COMMAND...: runs COMMAND every 0.05 s, for up to 10 s and only while the game
 # lives, until it prints something; prints that (or nothing).
 poll_while_game() {

@@ -8,10 +8,10 @@
 # calling script exits, and also when it is killed (a watchdog process follows it).
 #
 #   rig_start [W]x[H]@[R]   start the server (optionally without that one mode); sets DISPLAY
-#   rig_mode                print the current mode as WxH@R (rate rounded to whole hertz)
 #   rig_set_mode W H R      set the desktop's mode
 #   rig_i3 ARGS...          i3-msg to the rig's i3 (RIG_WM=i3)
 #   rig_stop                stop everything (also done on exit)
+# and what tests/support/rig_common.sh gives (rig_mode, rig_wait, game_start, game_end ...).
 #
 # Xorg must run as root to use the dummy driver here; without root, rig_start exits with 77
 # (the test then counts as skipped).
@@ -69,19 +69,6 @@ EOF
 
 rig_output() {
     xrandr 2>/dev/null | awk '/ connected/ { print $1; exit }'
-}
-
-rig_mode() {
-    xrandr 2>/dev/null | awk '
-        /^[^ ]/ { output = ($2 == "connected") }
-        output && /\*/ {
-            for (i = 2; i <= NF; i++) if ($i ~ /\*/) { r = $i; gsub(/[*+]/, "", r) }
-            printf "%s@%.0f\n", $1, r; exit
-        }'
-}
-
-rig_mode_is() {
-    [ "$(rig_mode)" = "$1" ]
 }
 
 rig_set_mode() {

@@ -5,6 +5,7 @@
 # runs openbox for tests that need focus, decorations or a close box. The command's exit
 # status is the script's.
 set -uo pipefail
+source "$(dirname "$0")/../support/rig_common.sh"
 
 wm=0
 screen=1024x768x24
@@ -45,11 +46,7 @@ export GDK_BACKEND=x11 NO_AT_BRIDGE=1
 if [ "$wm" = 1 ]; then
   openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   wm_pid=$!
-  for _ in $(seq 1 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-  done
-  if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  if ! rig_wait 10 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"; then
     echo "x_session: openbox did not start" >&2
     cat "$tmp/openbox.log" >&2
     exit 1

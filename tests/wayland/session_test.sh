@@ -42,24 +42,6 @@ KEY_ESCAPE=1 KEY_TAB=15 KEY_RETURN=28 KEY_SPACE=57  # Linux input codes
 
 # ---- The game ----
 
-# game_start [RES DEPTH RATE]: the game in a fresh folder the session's user owns (a copy of the
-# program and of data/; KPX.cfg of those indices when given). With GAME_CLOCK set, its clock is
-# fixed there (faketime then runs the game as its child: GAME_PID is faketime's).
-game_start() {
-    GAME_DIR=$(mktemp -d "$WL_DIR/game.XXXXXX")
-    cp "$VANTU" "$GAME_DIR/Vantu"
-    cp -r "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
-    [ $# -eq 3 ] && printf "\\x01\\x0$1\\x00\\x00\\x00\\x0$2\\x00\\x00\\x00\\x0$3\\x00\\x00\\x00" \
-        >"$GAME_DIR/KPX.cfg"
-    chown -R "$WL_USER:$WL_USER" "$GAME_DIR"
-    local clock=()
-    [ -n "${GAME_CLOCK:-}" ] && clock=(faketime -f "@$GAME_CLOCK")
-    (cd "$GAME_DIR" && TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 exec "${WL_AS_USER[@]}" \
-        "${clock[@]}" ./Vantu) >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
-    GAME_PID=$!
-    rig_log "game $GAME_PID started${3:+ with KPX.cfg $1 $2 $3}"
-}
-
 # game_window_shown: the compositor shows the game's XWayland window, full screen.
 game_window_shown() {
     wl_sway -r -t get_tree | jq -e '[.. | objects | select(.name? == "Vantu" and
@@ -97,7 +79,7 @@ nothing_left() {
 # mode, and no X client was ever told of a change of the screen.
 desktop_kept() {
     [ "$(wl_mode)" = "$DESKTOP" ] || rig_fail "the output is in $(wl_mode)"
-    [ "$(wl_x_mode)" = "$DESKTOP" ] || rig_fail "X clients see $(wl_x_mode)"
+    [ "$(rig_mode)" = "$DESKTOP" ] || rig_fail "X clients see $(rig_mode)"
     ! grep -q 'RRScreenChangeNotify\|RRNotify' "$WL_DIR/randr.log" ||
         rig_fail "X clients were told of a change: $(cat "$WL_DIR/randr.log")"
 }
@@ -118,7 +100,6 @@ scenario_game() {
     screenshot() { scaled_screenshot "$1"; }
     press_button() { xdotool click "$1"; }  # into XWayland: this session has no mouse
     wl_start
-    RIG_DIR=$WL_DIR
     wl_input_start --keyboard
     xdotool mousemove 320 240
     GAME_CLOCK=$CLOCK game_start 2 1 0  # 1024x768, 32 bits, 60 Hz
@@ -138,7 +119,6 @@ scenario_game() {
 scenario_pointer() {
     WL_OUTPUT=1024x768  # the whole output is the game's picture
     wl_start
-    RIG_DIR=$WL_DIR
     wl_input_start
     xdotool mousemove 320 240
     GAME_CLOCK=$CLOCK game_start 2 1 0  # 1024x768, 32 bits, 60 Hz
@@ -184,7 +164,7 @@ scenario_killed() {
     xdotool mousemove 320 240
     game_start 2 1 0
     game_running
-    rig_log "while the game runs: the output in $(wl_mode), X clients see $(wl_x_mode)"
+    rig_log "while the game runs: the output in $(wl_mode), X clients see $(rig_mode)"
     local guardian t0
     guardian=$(pgrep -P "$GAME_PID")
     rig_log "processes of the game: $(game_processes | tr '\n' ' ')(guardian: ${guardian:-none})"

@@ -8,12 +8,12 @@
 # exits, and also when it is killed (a watchdog process follows it).
 #
 #   wl_start        start the compositor; sets WAYLAND_DISPLAY, XDG_RUNTIME_DIR and DISPLAY (the
-#                   XWayland server, which lets root's clients in too)
+#                   XWayland server, which lets root's clients in too), and RIG_DIR, GAME_USER
+#                   and GAME_AS for game_start (the game runs as the session's user)
 #   wl_user CMD...  run CMD as the session's user, with the session's environment (the same
 #                   as "${WL_AS_USER[@]}" CMD..., for exec)
 #   wl_sway ARGS... swaymsg to this compositor, as the session's user
 #   wl_mode         print the output's mode as the compositor has it, WxH@R (whole hertz)
-#   wl_x_mode       print the mode an X client sees, WxH@R (rate rounded to whole hertz)
 #   wl_shot FILE    a screenshot of the output (grim)
 #   wl_input_start [--keyboard]
 #                   give the seat a mouse and a keyboard (or the keyboard alone; vantu-wl-input,
@@ -25,7 +25,8 @@
 #   wl_overview_active
 #                   whether GNOME Shell shows its overview (WL_COMPOSITOR=gnome)
 #   wl_stop         stop everything (also done on exit)
-# and rig_log, rig_fail, rig_wait, rig_wait_box and game_end (tests/support/rig_common.sh).
+# and rig_log, rig_fail, rig_wait, rig_wait_box, rig_mode (the mode an X client sees),
+# game_start and game_end (tests/support/rig_common.sh).
 #
 # Needs root (to run the session as another user); without it wl_start exits with 77 (skipped).
 # A compositor that cannot start is a failure, never a skip.
@@ -46,15 +47,6 @@ wl_sway() {
 wl_mode() {
     wl_sway -r -t get_outputs |
         jq -r '.[0].current_mode | "\(.width)x\(.height)@\((.refresh / 1000) | round)"'
-}
-
-wl_x_mode() {
-    xrandr 2>/dev/null | awk '
-        /^[^ ]/ { output = ($2 == "connected") }
-        output && /\*/ {
-            for (i = 2; i <= NF; i++) if ($i ~ /\*/) { r = $i; gsub(/[*+]/, "", r) }
-            printf "%s@%.0f\n", $1, r; exit
-        }'
 }
 
 wl_shot() {
@@ -194,6 +186,11 @@ wl_start() {
     WL_AS_USER=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups --
         env HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"
         WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="$DISPLAY" "${WL_SESSION_ENV[@]}")
+    # game_start (tests/support/rig_common.sh): the game in a folder below the session's, run as
+    # the session's user.
+    RIG_DIR=$WL_DIR
+    GAME_USER=$WL_USER
+    GAME_AS=("${WL_AS_USER[@]}")
     rig_wait 10 xrandr || rig_fail "no answer from XWayland on $DISPLAY"
     # An X client for the whole session, as a desktop has: XWayland, started on demand, would
     # otherwise end with its last client. It also logs every change of the screen's size or mode.

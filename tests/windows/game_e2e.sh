@@ -27,16 +27,6 @@ fi
 source "$here/../e2e/xrig.sh"
 DESKTOP=1024x768@60
 
-# game_start RES DEPTH RATE: Vantu.exe in a fresh folder with that KPX.cfg and the pictures.
-game_start() {
-    GAME_DIR=$(mktemp -d "$RIG_DIR/game.XXXXXX")
-    ln -s "$VANTU_SOURCE_DIR/data" "$GAME_DIR/data"
-    printf "\\x01\\x0$1\\x00\\x00\\x00\\x0$2\\x00\\x00\\x00\\x0$3\\x00\\x00\\x00" >"$GAME_DIR/KPX.cfg"
-    (cd "$GAME_DIR" && exec "$VANTU") >"$GAME_DIR/out.log" 2>"$GAME_DIR/err.log" &
-    GAME_PID=$!
-    rig_log "game $GAME_PID started with KPX.cfg $1 $2 $3"
-}
-
 # window_named NAME: prints the first X window of that name; false when there is none.
 window_named() {
     xwininfo -root -tree | awk -v name="\"$1\":" 'index($0, name) { print $1; found = 1; exit }

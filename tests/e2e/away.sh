@@ -26,13 +26,6 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 DESKTOP_NAME=${1:?desktop: openbox, i3, kwin, gnome or sway (by hand also xfwm4, kwin_x11, gnome-shell)}
 
-: "${VANTU:?the Vantu program}"
-: "${VANTU_DICETRACE:?the vantu-dicetrace program}"
-: "${VANTU_SHOTCHECK:?the vantu-shotcheck program}"
-: "${VANTU_SOURCE_DIR:=$(cd "$here/../.." && pwd)}"
-export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-
 case $DESKTOP_NAME in
     openbox | i3 | xfwm4 | kwin_x11 | gnome-shell)
         RIG_WM=$DESKTOP_NAME

@@ -17,14 +17,6 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xrig.sh"
 
-: "${VANTU:?the Vantu program}"
-: "${VANTU_DICETRACE:?the vantu-dicetrace program}"
-: "${VANTU_SHOTCHECK:?the vantu-shotcheck program}"
-: "${VANTU_SOURCE_DIR:=$(cd "$here/../.." && pwd)}"
-
-export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-
 SIZE=${1:-1024x768}
 declare -A RESOLUTION_INDEX=([640x480]=0 [800x600]=1 [1024x768]=2 [1152x864]=3 [1280x1024]=4
                              [1600x1200]=5)

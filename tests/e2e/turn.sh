@@ -1,7 +1,15 @@
 # Playing the real game with real input against vantu-dicetrace: the helpers of the turn tests.
-# Source after xrig.sh (or wlrig.sh); needs VANTU_DICETRACE and VANTU_SHOTCHECK, and GAME_PID and
+# Source after xrig.sh (or wlrig.sh); needs VANTU, VANTU_DICETRACE and VANTU_SHOTCHECK (the
+# programs), VANTU_SOURCE_DIR (the repository, for data/; this one by default), and GAME_PID and
 # GAME_DIR of the running game. SHOT_AREA (WxH+X+Y, optional) is the part of the screen the game
 # covers.
+: "${VANTU:?the Vantu program}"
+: "${VANTU_DICETRACE:?the vantu-dicetrace program}"
+: "${VANTU_SHOTCHECK:?the vantu-shotcheck program}"
+: "${VANTU_SOURCE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
+# Mesa and SDL keep some allocations until exit: no leak report for the game's runs.
+export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 START="2026-01-01 00:00:00"  # the game's clock: seed 1767225600
 SEED=1767225600
 STEP_SECONDS=120             # the longest wait for one step (dice come to rest in about 10 s)

@@ -32,10 +32,6 @@ move_pointer() { wl_input move "$1" "$2"; }
 press_button() { wl_input button "$1"; }
 screenshot() { wl_shot "$1"; }
 
-: "${VANTU_SOURCE_DIR:=$(cd "$here/../.." && pwd)}"
-export ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-
 DESKTOP=1920x1080@60
 CLOCK=$START  # the game's clock in the game scenarios (seed SEED)
 KEY_ESCAPE=1 KEY_TAB=15 KEY_RETURN=28 KEY_SPACE=57  # Linux input codes

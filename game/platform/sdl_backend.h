@@ -45,7 +45,7 @@ struct Backend {
     // window, or replaces it with one of the format asked for.
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
-    std::chrono::steady_clock::time_point lastSwap{};
+    std::chrono::steady_clock::time_point lastSwap{};  // for the pacing without vsync
     // While held, the pointer reads where the game last put it: moves that the window system
     // makes around a switch or a return (not the player) never reach the hand.
     std::chrono::steady_clock::time_point pointerHeldSince{};
@@ -56,15 +56,15 @@ struct Backend {
     int placementChecks = 0;  // full-screen requests still allowed since the last return
     int viewWidth = 0;        // the size last sent with WM_SIZE
     int viewHeight = 0;
-    int closeRequestsSent = 0;
+    int closeRequestsSent = 0;  // termination signals already sent on as WM_CLOSE
 
-    bool videoTried = false;
+    bool videoTried = false;  // SDL's video was started, or tried (ensureVideo)
     bool videoUp = false;
     bool windowIsGame = false;  // `window` is the game window (its pixel format is set)
-    bool vsync = false;
-    bool switched = false;
-    bool cursorShown = true;
-    bool pointerHeld = false;
+    bool vsync = false;         // the driver waits for the refresh at each swap
+    bool switched = false;      // switched by the game, not restored yet (also while away)
+    bool cursorShown = true;    // the rules' cursor count is >= 0
+    bool pointerHeld = false;   // see pointerHeldSince
     bool windowPlaced = false;  // the window covers the output since the hold began
     // Away: the game window is off the screen (minimised, unmapped by a workspace switch,
     // hidden by the compositor), or back on it but the display did not switch back to the

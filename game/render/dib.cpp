@@ -4,10 +4,15 @@
 // size arithmetic is done in 64 bits, before anything is read or allocated.
 #include "dib.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <bit>
@@ -398,23 +403,60 @@ void freeRgbImage(RgbImage* image) {
     }
 }
 
-DibFileResult loadDibImage(const char* path) {
+namespace {
+
+// Maps the whole file read-only, decodes it into `result` and unmaps it. False when the file
+// cannot be opened or mapped (no such file, an empty file, a folder on Windows).
+bool decodeMappedFile(const char* path, DibResult& result) {
+#ifdef _WIN32
+    HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size{};
+    HANDLE mapping = nullptr;
+    if (::GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+        mapping = ::CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    }
+    const void* view =
+        mapping != nullptr ? ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    if (view != nullptr) {
+        result = decodeDib(
+            {static_cast<const std::uint8_t*>(view), static_cast<std::size_t>(size.QuadPart)});
+        ::UnmapViewOfFile(view);
+    }
+    if (mapping != nullptr) {
+        ::CloseHandle(mapping);
+    }
+    ::CloseHandle(file);
+    return view != nullptr;
+#else
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     struct stat st {};
     void* view = MAP_FAILED;
     if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
         view = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     }
-    if (view == MAP_FAILED) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    if (view != MAP_FAILED) {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        result = decodeDib({static_cast<const std::uint8_t*>(view), size});
+        ::munmap(view, size);
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return view != MAP_FAILED;
+#endif
+}
+
+}  // namespace
+
+DibFileResult loadDibImage(const char* path) {
+    DibResult result{};
+    if (!decodeMappedFile(path, result)) {
         return {nullptr, std::string("Failed to open DIB file ") + path + ".\n"};
     }
-    const auto size = static_cast<std::size_t>(st.st_size);
-    const DibResult result = decodeDib({static_cast<const std::uint8_t*>(view), size});
-    ::munmap(view, size);
-    ::close(fd);
     if (result.error != nullptr) {
         return {nullptr, result.error};
     }

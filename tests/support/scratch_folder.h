@@ -1,8 +1,12 @@
 // A fresh folder of its own for one test, removed with everything in it when the object goes.
-// Made with mkdtemp under TMPDIR, so that tests running at the same time never share one.
+// Made under TMPDIR with a name of its own, so that tests running at the same time never share one.
 #pragma once
 
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <stdlib.h>
+#endif
 
 #include <filesystem>
 #include <stdexcept>
@@ -12,12 +16,7 @@ class ScratchFolder {
   public:
     // A folder named vantu-NAME-XXXXXX; with enter, also the working directory while it lives.
     explicit ScratchFolder(const std::string& name, bool enter = false) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / ("vantu-" + name + "-XXXXXX")).string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot make a scratch folder " + pattern);
-        }
-        dir_ = pattern;
+        dir_ = makeUniqueFolder(std::filesystem::temp_directory_path() / ("vantu-" + name));
         // Searchable by everyone, so that only a file's own mode decides whether an
         // unprivileged user may use it.
         namespace fs = std::filesystem;
@@ -43,6 +42,25 @@ class ScratchFolder {
     std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
 
   private:
+    static std::filesystem::path makeUniqueFolder(const std::filesystem::path& stem) {
+#ifdef _WIN32
+        // No mkdtemp: the process id and a count, taken only by the one that makes the folder.
+        const std::string prefix = stem.string() + "-" + std::to_string(::_getpid()) + "-";
+        for (int n = 0; n < 10000; ++n) {
+            if (std::filesystem::create_directory(prefix + std::to_string(n))) {
+                return prefix + std::to_string(n);
+            }
+        }
+        throw std::runtime_error("cannot make a scratch folder " + prefix + "N");
+#else
+        std::string pattern = stem.string() + "-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a scratch folder " + pattern);
+        }
+        return pattern;
+#endif
+    }
+
     std::filesystem::path dir_;
     std::filesystem::path previous_;
 };

@@ -1,5 +1,6 @@
 # Runs the fairness report (TOOL) on a few turns: it must end with status 0 and print its table.
-execute_process(COMMAND ${TOOL} --seeds 3 --turns 4 RESULT_VARIABLE result OUTPUT_VARIABLE out
+# EMULATOR, when set, runs TOOL (wine.sh for the Windows build).
+execute_process(COMMAND ${EMULATOR} ${TOOL} --seeds 3 --turns 4 RESULT_VARIABLE result OUTPUT_VARIABLE out
                 ERROR_VARIABLE err)
 message("${out}${err}")
 if(NOT result EQUAL 0)

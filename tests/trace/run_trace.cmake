@@ -1,5 +1,6 @@
 # Runs TOOL with SCRIPT on standard input and compares its output with EXPECTED.
-execute_process(COMMAND ${TOOL} INPUT_FILE ${SCRIPT} OUTPUT_VARIABLE actual
+# EMULATOR, when set, runs TOOL (wine.sh for the Windows build).
+execute_process(COMMAND ${EMULATOR} ${TOOL} INPUT_FILE ${SCRIPT} OUTPUT_VARIABLE actual
                 ERROR_VARIABLE errors RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${TOOL} exited with ${status}: ${errors}")

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "scratch_folder.h"
 #include "settings.h"
 

@@ -35,20 +35,20 @@ DEFAULTS="01 02 00 00 00 01 00 00 00 03 00 00 00"
 COMPATIBILITY="01 00 00 00 00 00 00 00 00 07 00 00 00"
 PREFERRED="01 02 00 00 00 01 00 00 00 05 00 00 00"
 
-# Starts KPXConfig and waits until its window is shown, active and has the keyboard; sets pid
-# and win. Under Wine the window manager reports the window active a moment before Wine takes
-# the input focus, and a key pressed in between is lost.
-start() {
+# Starts KPXConfig and waits until its window (or the one named NAME) is shown, active and has
+# the keyboard; sets pid and win. Under Wine the window manager reports the window active a
+# moment before Wine takes the input focus, and a key pressed in between is lost.
+start() {  # [NAME]
   "${program[@]}" &
   pid=$!
   win=""
   for _ in $(seq 1 200); do
-    win=$(xdotool search --onlyvisible --name '^KPXConfig$' 2>/dev/null | head -1)
+    win=$(xdotool search --onlyvisible --name "^${1:-KPXConfig}\$" 2>/dev/null | head -1)
     [ -n "$win" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ] \
       && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$win" ] && return 0
     sleep 0.05
   done
-  fail "the KPXConfig window did not appear with the focus"
+  fail "the ${1:-KPXConfig} window did not appear with the focus"
   return 1
 }
 

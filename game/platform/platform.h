@@ -3,8 +3,9 @@
 //
 // win32_calls.cpp implements this header once, with the rules below. Two backends supply the
 // window system's part of each call (window_system.h): the SDL backend (sdl_*.cpp, SDL2, the
-// real game) and platform_scripted.cpp (no window: replays messages, records calls and fails
-// the ones a test plans to fail, for tests and tools). Only the SDL backend includes SDL headers.
+// real game on Linux) and platform_scripted.cpp (no window: replays messages, records calls
+// and fails the ones a test plans to fail, for tests and tools). Only the SDL backend includes
+// SDL headers. On Windows, platform_win32.cpp implements this header with the real Win32 calls.
 //
 // The contract:
 // - The display is one output, chosen once: the primary. Screen pixels (getCursorPos,
@@ -17,10 +18,14 @@
 // - Handles are addresses of the layer's own objects, stable for the process.
 // - Window class names are unique while registered; a class with a live window cannot be
 //   unregistered. One window, of a registered class; dispatchMessage runs its class's
-//   procedure. Its device context is held once. choosePixelFormat gives format 1 for an RGBA
-//   OpenGL format in a window, and 0 otherwise; setPixelFormat takes that format, once. A
-//   rendering context needs the pixel format; one at a time; wglMakeCurrent(nullptr, nullptr)
-//   makes none current. showWindow returns whether the window was visible before.
+//   procedure. The window has one device context of its own (CS_OWNDC): getDC gives it each
+//   time. choosePixelFormat gives a format (> 0) for an RGBA OpenGL format in a window;
+//   setPixelFormat takes a format once, and then no other. A rendering context needs the pixel
+//   format; one at a time; wglMakeCurrent(nullptr, nullptr) makes none current. showWindow
+//   returns whether the window was visible before.
+// - The Windows backend (platform_win32.cpp) is the Win32 API itself, which allows more than
+//   this (more windows and contexts, getDC(nullptr) for the screen, any format number); the
+//   game asks for nothing beyond the above.
 // - Message boxes are modal and also written to standard error by the real backend.
 #pragma once
 

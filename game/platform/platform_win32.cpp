@@ -8,18 +8,22 @@
 // names of their own, and after <windows.h> each is checked against the system's.
 #include "platform.h"
 
-#define VANTU_WIN32_CONSTANTS(X)                                                                \
-    X(WM_SIZE) X(WM_ACTIVATE) X(WM_CLOSE) X(WM_QUIT) X(WM_KEYDOWN) X(WM_KEYUP) X(WM_SYSKEYDOWN)   \
-    X(WM_SYSKEYUP) X(WM_SYSCOMMAND) X(WM_MOUSEMOVE) X(WM_LBUTTONDOWN) X(WM_LBUTTONUP)             \
-    X(WM_RBUTTONDOWN) X(WM_RBUTTONUP) X(SC_SCREENSAVE) X(SC_MONITORPOWER) X(VK_BACK) X(VK_TAB)    \
-    X(VK_RETURN) X(VK_SHIFT) X(VK_CONTROL) X(VK_MENU) X(VK_ESCAPE) X(VK_SPACE) X(VK_LEFT)         \
-    X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_F1) X(VK_F10) X(WA_INACTIVE) X(WA_ACTIVE)                \
-    X(WA_CLICKACTIVE) X(MB_OK) X(MB_ICONERROR) X(MB_ICONWARNING) X(MB_ICONINFORMATION)            \
-    X(CS_VREDRAW) X(CS_HREDRAW) X(CS_OWNDC) X(WS_POPUP) X(WS_CLIPSIBLINGS) X(WS_CLIPCHILDREN)     \
-    X(WS_EX_APPWINDOW) X(SW_SHOW) X(DM_BITSPERPEL) X(DM_PELSWIDTH) X(DM_PELSHEIGHT)               \
-    X(DM_DISPLAYFREQUENCY) X(CDS_FULLSCREEN) X(DISP_CHANGE_SUCCESSFUL) X(DISP_CHANGE_FAILED)      \
-    X(DISP_CHANGE_BADMODE) X(PFD_DOUBLEBUFFER) X(PFD_DRAW_TO_WINDOW) X(PFD_SUPPORT_OPENGL)        \
-    X(PFD_TYPE_RGBA) X(PFD_MAIN_PLANE) X(PM_REMOVE)
+// clang-format off
+#define VANTU_WIN32_CONSTANTS(X)                                                                 \
+    X(WM_SIZE) X(WM_ACTIVATE) X(WM_CLOSE) X(WM_QUIT) X(WM_KEYDOWN) X(WM_KEYUP)                   \
+    X(WM_SYSKEYDOWN) X(WM_SYSKEYUP) X(WM_SYSCOMMAND) X(WM_MOUSEMOVE) X(WM_LBUTTONDOWN)           \
+    X(WM_LBUTTONUP) X(WM_RBUTTONDOWN) X(WM_RBUTTONUP) X(SC_SCREENSAVE) X(SC_MONITORPOWER)        \
+    X(VK_BACK) X(VK_TAB) X(VK_RETURN) X(VK_SHIFT) X(VK_CONTROL) X(VK_MENU) X(VK_ESCAPE)          \
+    X(VK_SPACE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_F1) X(VK_F10)                    \
+    X(WA_INACTIVE) X(WA_ACTIVE) X(WA_CLICKACTIVE)                                                \
+    X(MB_OK) X(MB_ICONERROR) X(MB_ICONWARNING) X(MB_ICONINFORMATION)                             \
+    X(CS_VREDRAW) X(CS_HREDRAW) X(CS_OWNDC) X(WS_POPUP) X(WS_CLIPSIBLINGS) X(WS_CLIPCHILDREN)    \
+    X(WS_EX_APPWINDOW) X(SW_SHOW)                                                                \
+    X(DM_BITSPERPEL) X(DM_PELSWIDTH) X(DM_PELSHEIGHT) X(DM_DISPLAYFREQUENCY) X(CDS_FULLSCREEN)   \
+    X(DISP_CHANGE_SUCCESSFUL) X(DISP_CHANGE_FAILED) X(DISP_CHANGE_BADMODE)                       \
+    X(PFD_DOUBLEBUFFER) X(PFD_DRAW_TO_WINDOW) X(PFD_SUPPORT_OPENGL) X(PFD_TYPE_RGBA)             \
+    X(PFD_MAIN_PLANE) X(PM_REMOVE)
+// clang-format on
 
 namespace platformValue {
 #define VANTU_TAKE(name) constexpr long long name##_ = static_cast<long long>(name);
@@ -38,6 +42,7 @@ VANTU_WIN32_CONSTANTS(VANTU_SAME)
 #undef VANTU_SAME
 
 #include <bit>
+#include <bitset>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
@@ -48,12 +53,11 @@ VANTU_WIN32_CONSTANTS(VANTU_SAME)
 #include "win32_guardian.h"
 
 static_assert(DEVMODE_SIZE == sizeof(DEVMODEA));
-static_assert(sizeof(PixelFormatDescriptor) == sizeof(PIXELFORMATDESCRIPTOR) &&
-              offsetof(PixelFormatDescriptor, dwFlags) == offsetof(PIXELFORMATDESCRIPTOR, dwFlags) &&
-              offsetof(PixelFormatDescriptor, cDepthBits) ==
-                  offsetof(PIXELFORMATDESCRIPTOR, cDepthBits) &&
-              offsetof(PixelFormatDescriptor, dwDamageMask) ==
-                  offsetof(PIXELFORMATDESCRIPTOR, dwDamageMask));
+static_assert(
+    sizeof(PixelFormatDescriptor) == sizeof(PIXELFORMATDESCRIPTOR) &&
+    offsetof(PixelFormatDescriptor, dwFlags) == offsetof(PIXELFORMATDESCRIPTOR, dwFlags) &&
+    offsetof(PixelFormatDescriptor, cDepthBits) == offsetof(PIXELFORMATDESCRIPTOR, cDepthBits) &&
+    offsetof(PixelFormatDescriptor, dwDamageMask) == offsetof(PIXELFORMATDESCRIPTOR, dwDamageMask));
 
 namespace {
 
@@ -66,9 +70,11 @@ using Clock = std::chrono::steady_clock;
 
 struct Win32State {
     std::vector<ClassProc> classes;
-    HWND window = nullptr;  // the latest window made through createWindowEx
-    MSG lastPeeked{};       // the whole record of the message last taken
-    bool vsync = false;     // the driver syncs swaps to the display's refresh
+    HWND window = nullptr;              // the latest window made through createWindowEx
+    MSG lastPeeked{};                   // the whole record of the message last taken
+    std::bitset<256> pressedSinceIdle;  // keys pressed since the queue was last empty
+    bool vsync = false;                 // the driver syncs swaps to the display's refresh
+    Clock::duration refreshPeriod{};    // of the mode the context was made current in
     int swapsMeasured = 0;
     Clock::time_point firstSwap{};
     Clock::time_point lastSwap{};
@@ -115,22 +121,22 @@ bool requestVsync() {
     return setInterval != nullptr && setInterval(1) != FALSE;
 }
 
-int currentRefreshHz() {
+Clock::duration currentRefreshPeriod() {
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
+    int hz = 60;
     if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) &&
         mode.dmDisplayFrequency > 1) {
-        return static_cast<int>(mode.dmDisplayFrequency);
+        hz = static_cast<int>(mode.dmDisplayFrequency);
     }
-    return 60;
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / hz;
 }
 
 // Where the driver does not sync (it says it does not, or the first swaps come much faster than
 // the refresh), each swap waits out the rest of one refresh period since the last one, so the
 // game keeps the speed it was designed for.
 void paceSwap() {
-    const auto period =
-        std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / currentRefreshHz();
+    const auto period = win32.refreshPeriod;
     const auto now = Clock::now();
     constexpr int kSwapsToMeasure = 10;
     if (win32.vsync && win32.swapsMeasured < kSwapsToMeasure) {
@@ -328,6 +334,7 @@ bool wglMakeCurrent(DeviceContextHandle dc, GlContextHandle context) {
     }
     if (context != nullptr) {
         win32.vsync = requestVsync();
+        win32.refreshPeriod = currentRefreshPeriod();
         win32.swapsMeasured = 0;
     }
     return true;
@@ -345,11 +352,25 @@ bool swapBuffers(DeviceContextHandle dc) {
     return true;
 }
 
+// A key released in the same breath as it was pressed (synthetic input, a very short tap) still
+// gets one empty queue, so one frame, while it is down: the platform's queue rule.
 bool peekMessage(Msg& msg, WindowHandle window, std::uint32_t filterMin, std::uint32_t filterMax,
                  std::uint32_t remove) {
     MSG native{};
-    if (!PeekMessageA(&native, nativeWindow(window), filterMin, filterMax, remove)) {
+    HWND hwnd = nativeWindow(window);
+    if (!PeekMessageA(&native, hwnd, filterMin, filterMax, PM_NOREMOVE)) {
+        win32.pressedSinceIdle.reset();
         return false;
+    }
+    const bool isKeyCode = native.wParam < win32.pressedSinceIdle.size();
+    if (native.message == WM_KEYUP && isKeyCode && win32.pressedSinceIdle[native.wParam]) {
+        win32.pressedSinceIdle.reset();
+        return false;
+    }
+    if ((remove & PM_REMOVE) != 0 && PeekMessageA(&native, hwnd, filterMin, filterMax, remove)) {
+        if (native.message == WM_KEYDOWN && native.wParam < win32.pressedSinceIdle.size()) {
+            win32.pressedSinceIdle[native.wParam] = true;
+        }
     }
     win32.lastPeeked = native;
     msg = {native.message, native.wParam, native.lParam};

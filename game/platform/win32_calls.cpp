@@ -254,8 +254,10 @@ WindowHandle setFocus(WindowHandle window) {
 }
 
 DeviceContextHandle getDC(WindowHandle window) {
+    // The window's own device context (CS_OWNDC, as Windows gives it): held, it is given again.
+    const bool held = isGameWindow(window) && rules.window.dcHeld;
     if (!attempt(
-            isGameWindow(window) && !rules.window.dcHeld, [] { return windowSystem::getDC(); },
+            isGameWindow(window), [&] { return held || windowSystem::getDC(); },
             [] { return std::string("GetDC"); })) {
         return nullptr;
     }

@@ -5,7 +5,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -29,12 +28,13 @@ bool desktopModeIsOn() {
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR commandLine,
                    int /*show*/) {
+    // Handles have 32 significant bits, also in 64-bit processes.
     char* end = nullptr;
-    const std::uintptr_t value = std::strtoull(commandLine, &end, 10);
+    const unsigned long value = std::strtoul(commandLine, &end, 10);
     if (end == commandLine || value == 0) {
         return 2;
     }
-    auto* const game = reinterpret_cast<HANDLE>(value);
+    HANDLE game = ULongToHandle(value);
     if (WaitForSingleObject(game, INFINITE) != WAIT_OBJECT_0) {
         return 1;
     }

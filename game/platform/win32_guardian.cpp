@@ -4,7 +4,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -42,8 +41,7 @@ void startWatching() {
         return;
     }
     const std::string program = guardianPath();
-    std::string commandLine = "\"" + program + "\" " +
-                              std::to_string(reinterpret_cast<std::uintptr_t>(self));
+    std::string commandLine = "\"" + program + "\" " + std::to_string(HandleToULong(self));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

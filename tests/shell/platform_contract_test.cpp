@@ -1,7 +1,8 @@
-// The platform contract, the same test for each backend (built once with the scripted backend
-// and once with the SDL backend on a private X server): window classes, the one window, its
-// device context, pixel format and rendering context, the message queue's order and dispatch,
-// and the cursor count.
+// The platform contract, the same test for each backend (built with the scripted backend, with
+// the SDL backend on a private X server, and with the Windows backend under Wine): window
+// classes, the game's window, its device context, pixel format and rendering context, the
+// message queue's order and dispatch, and the cursor count. What Windows itself does is the
+// reference: a case holds here only where Windows documents it.
 #include <gtest/gtest.h>
 
 #include "platform.h"
@@ -82,8 +83,9 @@ class PlatformContract : public ::testing::Test {
         ASSERT_NE(makeWindow("ContractA"), nullptr);
         dc_ = getDC(window_);
         ASSERT_NE(dc_, nullptr);
-        ASSERT_EQ(choosePixelFormat(dc_, openGlFormat()), 1);
-        ASSERT_TRUE(setPixelFormat(dc_, 1, openGlFormat()));
+        const int format = choosePixelFormat(dc_, openGlFormat());
+        ASSERT_GT(format, 0);
+        ASSERT_TRUE(setPixelFormat(dc_, format, openGlFormat()));
     }
 
     WindowHandle window_ = nullptr;
@@ -104,16 +106,13 @@ TEST_F(PlatformContract, ClassNamesAreUniqueWhileRegistered) {
     EXPECT_NE(registerClass(windowClass("ContractA")), 0);  // the name is free again
 }
 
-TEST_F(PlatformContract, OneWindowOfARegisteredClassWhichStaysWhileItLives) {
+// (One window is what the layer offers; Windows would make a second one.)
+TEST_F(PlatformContract, AWindowOfARegisteredClassWhichStaysWhileItLives) {
     EXPECT_EQ(makeWindow("ContractA"), nullptr);  // no such class yet
     ASSERT_NE(registerClass(windowClass("ContractA")), 0);
     ASSERT_NE(registerClass(windowClass("ContractB")), 0);
     WindowHandle window = makeWindow("ContractA");
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(createWindowEx(0, "ContractB", "Second", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
-                             nullptr, nullptr),
-              nullptr);
-    window_ = window;
 
     EXPECT_FALSE(unregisterClass("ContractA", getModuleHandle(nullptr)));
     EXPECT_TRUE(unregisterClass("ContractB", getModuleHandle(nullptr)));  // no window of its own
@@ -123,16 +122,15 @@ TEST_F(PlatformContract, OneWindowOfARegisteredClassWhichStaysWhileItLives) {
     EXPECT_TRUE(unregisterClass("ContractA", getModuleHandle(nullptr)));
 }
 
-TEST_F(PlatformContract, TheDeviceContextIsHeldOnceAndOnlyByItsWindow) {
+// A CS_OWNDC window has one device context of its own: each getDC gives it. (getDC(nullptr) is
+// the screen's on Windows, and a DC released twice is Windows' own affair: neither is offered.)
+TEST_F(PlatformContract, TheWindowsOwnDeviceContextIsTheOneGetDcGives) {
     ASSERT_NE(registerClass(windowClass("ContractA")), 0);
     ASSERT_NE(makeWindow("ContractA"), nullptr);
-    EXPECT_EQ(getDC(nullptr), nullptr);
     DeviceContextHandle dc = getDC(window_);
     ASSERT_NE(dc, nullptr);
-    EXPECT_EQ(getDC(window_), nullptr);
-    EXPECT_EQ(releaseDC(nullptr, dc), 0);
+    EXPECT_EQ(getDC(window_), dc);
     EXPECT_EQ(releaseDC(window_, dc), 1);
-    EXPECT_EQ(releaseDC(window_, dc), 0);
     dc_ = getDC(window_);
     EXPECT_EQ(dc_, dc);
 }
@@ -144,17 +142,12 @@ TEST_F(PlatformContract, APixelFormatIsChosenForOpenGlInAWindowAndSetOnce) {
     dc_ = getDC(window_);
     ASSERT_NE(dc_, nullptr);
 
-    PixelFormatDescriptor noGl = openGlFormat();
-    noGl.dwFlags = PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER;
-    EXPECT_EQ(choosePixelFormat(dc_, noGl), 0);
-    PixelFormatDescriptor indexed = openGlFormat();
-    indexed.iPixelType = 1;  // PFD_TYPE_COLORINDEX
-    EXPECT_EQ(choosePixelFormat(dc_, indexed), 0);
-
-    EXPECT_EQ(choosePixelFormat(dc_, openGlFormat()), 1);
-    EXPECT_FALSE(setPixelFormat(dc_, 2, openGlFormat()));  // not a format the chooser gave
-    EXPECT_TRUE(setPixelFormat(dc_, 1, openGlFormat()));
-    EXPECT_FALSE(setPixelFormat(dc_, 1, openGlFormat()));
+    // The chooser gives the closest format it has (Windows' for any descriptor; the rules' only
+    // for an RGBA one with OpenGL in a window, which is all the game asks for).
+    const int format = choosePixelFormat(dc_, openGlFormat());
+    ASSERT_GT(format, 0);
+    EXPECT_TRUE(setPixelFormat(dc_, format, openGlFormat()));
+    EXPECT_FALSE(setPixelFormat(dc_, format + 1, openGlFormat()));  // set, it cannot change
 }
 
 TEST_F(PlatformContract, ARenderingContextNeedsThePixelFormatAndIsCurrentOnlyWhenMadeSo) {
@@ -163,12 +156,12 @@ TEST_F(PlatformContract, ARenderingContextNeedsThePixelFormatAndIsCurrentOnlyWhe
     dc_ = getDC(window_);
     ASSERT_NE(dc_, nullptr);
     EXPECT_EQ(wglCreateContext(dc_), nullptr);  // no pixel format yet
-    ASSERT_EQ(choosePixelFormat(dc_, openGlFormat()), 1);
-    ASSERT_TRUE(setPixelFormat(dc_, 1, openGlFormat()));
+    const int format = choosePixelFormat(dc_, openGlFormat());
+    ASSERT_GT(format, 0);
+    ASSERT_TRUE(setPixelFormat(dc_, format, openGlFormat()));
 
     context_ = wglCreateContext(dc_);
     ASSERT_NE(context_, nullptr);
-    EXPECT_EQ(wglCreateContext(dc_), nullptr);  // one context
     EXPECT_FALSE(wglMakeCurrent(nullptr, context_));
     EXPECT_TRUE(wglMakeCurrent(dc_, context_));
     EXPECT_TRUE(swapBuffers(dc_));

@@ -38,6 +38,23 @@ new_prefix() {
     echo "wine.sh: prefix $WINEPREFIX ready"
 }
 
+# The prefix's desktop process lives on the X display of the program that started it, and goes
+# when that server goes. A program for another display waits up to 5 s for such a desktop to go
+# (tests that show windows run one at a time, each on a server of its own).
+wait_for_other_desktop() {
+    local pid others
+    for _ in $(seq 100); do
+        others=
+        for pid in $(pgrep -f 'explorer\.exe /desktop'); do
+            grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null &&
+                ! grep -qzx "DISPLAY=$DISPLAY" "/proc/$pid/environ" && others+=" $pid"
+        done
+        [ -z "$others" ] && return 0
+        sleep 0.05
+    done
+    echo "wine.sh: the prefix's desktop is still on another display:$others" >&2
+}
+
 case "${1:-}" in
     --new-prefix) new_prefix ;;
     --stop) wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; exit 0 ;;
@@ -46,6 +63,7 @@ case "${1:-}" in
     *)
         [ -f "$WINEPREFIX/system.reg" ] ||
             { echo "wine.sh: no prefix in $root: run wine.sh --new-prefix first" >&2; exit 1; }
+        [ -z "${DISPLAY:-}" ] || wait_for_other_desktop
         # Through files, not pipes: a Wine service started by the program keeps its output open.
         out=$(mktemp) err=$(mktemp)
         wine "$@" >"$out" 2>"$err"

@@ -80,10 +80,10 @@ SectionEnd
 ; Only what the installer put there: KPX.cfg, and anything else the player added, stays, and so
 ; does the folder that holds it.
 Section "Uninstall"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
   Delete "$SMPROGRAMS\Vantu.lnk"
   Delete "$SMPROGRAMS\Vantu Settings.lnk"
   !include "${FILES}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

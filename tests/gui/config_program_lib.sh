@@ -48,7 +48,8 @@ start() {  # [NAME]
       && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$win" ] && return 0
     sleep 0.05
   done
-  fail "the ${1:-KPXConfig} window did not appear with the focus"
+  fail "the ${1:-KPXConfig} window did not appear with the focus (window '$win', active" \
+    "'$(xdotool getactivewindow 2>&1)', focus '$(xdotool getwindowfocus 2>&1)')"
   return 1
 }
 

@@ -173,6 +173,7 @@ INT_PTR CConfigDlg::onMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
 }
 
 BOOL CConfigDlg::OnInitDialog() {
+    // As designed: the one 32x32 icon is the small icon too; Windows shrinks it for the caption.
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     loadSettings(*this);

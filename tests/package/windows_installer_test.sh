@@ -17,6 +17,7 @@ wine_out() { "$runner" "$@" 2>/dev/null | tr -d '\r'; }
 set -- "$runner" start /unix "shortcut.lnk"
 launcher=""
 source "$here/../gui/config_program_lib.sh"
+source "$here/../support/rig_common.sh"  # rig_wait
 scratch=$work
 
 "$here/../../dist/windows/pack.sh" "$build" "$scratch/out" >"$scratch/pack.log" 2>&1 ||
@@ -39,7 +40,7 @@ done
 head -1 "$folder/README.txt" | grep -q $'\r$' && ok "zip: README.txt has CRLF line ends" \
   || fail "zip: README.txt has Unix line ends"
 
-# Where this user's programs, Start menu and temporary files are, in the prefix.
+# Where this user's programs and Start menu are, in the prefix.
 unix_path() { wine_out winepath -u "$(wine_out cmd /c echo "$1")"; }
 instdir="$(unix_path '%LOCALAPPDATA%')/Programs/Vantu"
 menu="$(unix_path '%APPDATA%')/Microsoft/Windows/Start Menu/Programs"
@@ -69,11 +70,7 @@ start_shortcut() {  # shortcut, window name
 # once a frame.
 end_program() {  # what, key
   xdotool keydown "$2" sleep 0.1 keyup "$2"
-  for _ in $(seq 1 200); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  if ! rig_wait 10 sh -c "! kill -0 $pid"; then
     fail "$1: still running after $2"
     kill "$pid"
   else
@@ -93,10 +90,7 @@ fi
 screen_size() { xrandr | awk '/\*/ { print $1; exit }'; }
 printf '\001\001\000\000\000\001\000\000\000\000\000\000\000' >"$instdir/KPX.cfg"
 if start_shortcut Vantu Vantu; then
-  for _ in $(seq 1 50); do
-    [ "$(screen_size)" = 800x600 ] && break
-    sleep 0.1
-  done
+  rig_wait 5 sh -c "xrandr | grep -q '^ *800x600 .*\*'"
   sleep 0.5
   boxes=$(xwininfo -root -tree | grep -c '"SHUTDOWN ERROR"\|"Error"')
   [ "$(screen_size)" = 800x600 ] && kill -0 "$pid" 2>/dev/null && [ "$boxes" = 0 ] \
@@ -111,11 +105,7 @@ fi
 # copy removes the entry and the shortcuts first, the folder's files last.
 printf '\001\000\000\000\000\000\000\000\000\007\000\000\000' >"$instdir/KPX.cfg"
 "$runner" "$instdir/uninstall.exe" /S && ok "silent uninstall" || fail "silent uninstall: status $?"
-for _ in $(seq 1 300); do
-  [ "$(ls -A "$instdir")" = KPX.cfg ] && break
-  sleep 0.1
-done
-[ "$(ls -A "$instdir")" = KPX.cfg ] && ok "uninstalled: only KPX.cfg is left" \
+rig_wait 30 sh -c 'test "$(ls -A "$1")" = KPX.cfg' _ "$instdir" && ok "uninstalled: only KPX.cfg is left" \
   || fail "uninstalled: the install folder holds $(ls -A "$instdir" | tr '\n' ' ')"
 cd "$instdir" && expect_file "uninstalled" "$COMPATIBILITY"; cd "$scratch" || exit 1
 [ ! -e "$menu/Vantu.lnk" ] && [ ! -e "$menu/Vantu Settings.lnk" ] && ok "uninstalled: no shortcuts" \

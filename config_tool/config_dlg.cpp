@@ -65,8 +65,22 @@ void CConfigDlg::limitFrameToCloseBox() {
 void CConfigDlg::createControls() {
     const wxSize base = ConvertDialogToPixels(wxSize(4, 8));
     const std::span<const DialogControl> table(kConfigDialogControls);
+    const std::vector<int> groupStartOfRow = findRadioGroups();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const DialogControl& c = table[i];
+        const PixelRect px = dialogUnitsToPixels(c.rect, base.x, base.y);
+        const wxRect rect(px.x, px.y, px.width, px.height);
+        m_controls[i] = c.kind == ControlKind::AutoRadioButton
+                            ? createRadioButton(i, groupStartOfRow[i], rect)
+                            : createControl(c, rect);
+        if (c.id == IDC_USE_SOUND) {
+            m_useSound = static_cast<wxCheckBox*>(m_controls[i]);
+        }
+    }
+}
 
-    // For each radio button, the ID of the control that starts its group.
+std::vector<int> CConfigDlg::findRadioGroups() {
+    const std::span<const DialogControl> table(kConfigDialogControls);
     std::vector<int> groupStartOfRow(table.size(), 0);
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (i == 0 || (table[i].flags & kGroup) != 0) {
@@ -79,65 +93,54 @@ void CConfigDlg::createControls() {
             }
         }
     }
+    return groupStartOfRow;
+}
 
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const DialogControl& c = table[i];
-        const PixelRect px = dialogUnitsToPixels(c.rect, base.x, base.y);
-        wxPoint pos(px.x, px.y);
-        wxSize size(px.width, px.height);
-        const wxString text = wxString::FromUTF8(c.text);
-        const wxWindowID id = toolkitId(c.id);
-        wxWindow* window = nullptr;
-        switch (c.kind) {
-            case ControlKind::DefPushButton: {
-                auto* button = new wxButton(this, id, text, pos, size);
-                button->SetDefault();
-                window = button;
-                break;
-            }
-            case ControlKind::PushButton:
-                window = new wxButton(this, id, text, pos, size);
-                break;
-            case ControlKind::GroupBox:
-                window = new wxStaticBox(this, id, text, pos, size);
-                break;
-            case ControlKind::AutoCheckBox:
-                window = new wxCheckBox(this, id, text, pos, size);
-                break;
-            case ControlKind::CenteredStatic:
-                window = new wxStaticText(this, id, text, pos, size,
-                                          wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
-                break;
-            case ControlKind::AutoRadioButton: {
-                RadioGroup& group = groupStartingAt(groupStartOfRow[i]);
-                auto* radio = new wxRadioButton(this, id, text, pos, size,
-                                                group.buttons.empty() ? wxRB_GROUP : 0);
-                // GTK draws a radio button no lower than its own minimum; a lower template
-                // rectangle keeps its centre line, so the text stays where the template has it.
-                const int minHeight = radio->GetBestSize().y;
-                if (size.y < minHeight) {
-                    pos.y -= (minHeight - size.y) / 2;
-                    size.y = minHeight;
-                    radio->SetSize(pos.x, pos.y, size.x, size.y);
-                }
-                group.buttons.push_back(radio);
-                window = radio;
-                const std::vector<std::size_t> members =
-                    radioGroupMembers(table, groupStartOfRow[i]);
-                if (i == members.back()) {
-                    // Joins the group because it directly follows the group's last button.
-                    group.clearer =
-                        new wxRadioButton(this, wxID_ANY, wxString(), wxPoint(0, 0), wxSize(1, 1));
-                    group.clearer->Hide();
-                }
-                break;
-            }
+wxWindow* CConfigDlg::createControl(const DialogControl& c, const wxRect& rect) {
+    const wxString text = wxString::FromUTF8(c.text);
+    const wxWindowID id = toolkitId(c.id);
+    switch (c.kind) {
+        case ControlKind::DefPushButton: {
+            auto* button = new wxButton(this, id, text, rect.GetPosition(), rect.GetSize());
+            button->SetDefault();
+            return button;
         }
-        if (c.id == IDC_USE_SOUND) {
-            m_useSound = static_cast<wxCheckBox*>(window);
-        }
-        m_controls[i] = window;
+        case ControlKind::PushButton:
+            return new wxButton(this, id, text, rect.GetPosition(), rect.GetSize());
+        case ControlKind::GroupBox:
+            return new wxStaticBox(this, id, text, rect.GetPosition(), rect.GetSize());
+        case ControlKind::AutoCheckBox:
+            return new wxCheckBox(this, id, text, rect.GetPosition(), rect.GetSize());
+        case ControlKind::CenteredStatic:
+            return new wxStaticText(this, id, text, rect.GetPosition(), rect.GetSize(),
+                                    wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+        case ControlKind::AutoRadioButton:
+            break;  // createRadioButton's
     }
+    return nullptr;
+}
+
+wxWindow* CConfigDlg::createRadioButton(std::size_t row, int groupStart, wxRect rect) {
+    const DialogControl& c = kConfigDialogControls[row];
+    RadioGroup& group = groupStartingAt(groupStart);
+    auto* radio =
+        new wxRadioButton(this, toolkitId(c.id), wxString::FromUTF8(c.text), rect.GetPosition(),
+                          rect.GetSize(), group.buttons.empty() ? wxRB_GROUP : 0);
+    // GTK draws a radio button no lower than its own minimum; a lower template rectangle keeps
+    // its centre line, so the text stays where the template has it.
+    const int minHeight = radio->GetBestSize().y;
+    if (rect.height < minHeight) {
+        rect.y -= (minHeight - rect.height) / 2;
+        rect.height = minHeight;
+        radio->SetSize(rect);
+    }
+    group.buttons.push_back(radio);
+    if (row == radioGroupMembers(kConfigDialogControls, groupStart).back()) {
+        // Joins the group because it directly follows the group's last button.
+        group.clearer = new wxRadioButton(this, wxID_ANY, wxString(), wxPoint(0, 0), wxSize(1, 1));
+        group.clearer->Hide();
+    }
+    return radio;
 }
 
 CConfigDlg::RadioGroup& CConfigDlg::groupStartingAt(int firstId) {

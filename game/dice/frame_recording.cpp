@@ -2,9 +2,9 @@
 #include "frame_recording.h"
 
 #include "dice_model.h"
+#include "hand_and_view.h"
 #include "motion.h"
 #include "platform_scripted.h"
-#include "pointer.h"
 
 namespace {
 

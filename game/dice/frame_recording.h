@@ -5,7 +5,7 @@
 // of `dice_frame`.
 #pragma once
 
-#include "pointer.h"
+#include "hand_and_view.h"
 
 namespace frameRecording {
 

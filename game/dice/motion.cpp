@@ -94,7 +94,7 @@ int fly(DieState& die) {
 }
 
 // After the last landing: slide with friction, turn about z while still moving, stay in the box.
-// These wall hits are not counted.
+// As designed: these wall hits are not counted: no snapAndSpin for a sliding die at a wall.
 void roll(DieState& die) {
     die.x = die.x + die.vx;
     die.y = die.y + die.vy;
@@ -120,8 +120,9 @@ void pushApart(double& mine, double& other) {
     }
 }
 
-// Die j against every other die in index order, held dice included; later tests see the moved
-// position. Returns the number of collisions.
+// Die j against every other die in index order; later tests see the moved position. Returns the
+// number of collisions.
+// As designed: held dice in the holding area are tested too, and height is not compared.
 int collide(int j) {
     DieState& die = game.dice[j];
     int hits = 0;

@@ -1,28 +1,31 @@
 // The platform layer: the few window-system calls the game relies on, in the vocabulary of the
 // Win32 API the game was designed around (message records, WM_ numbers, virtual-key codes).
 //
-// win32_calls.cpp implements this header once, with the rules below. Two backends supply the
-// window system's part of each call (window_system.h): the SDL backend (sdl_*.cpp, SDL2, the
-// real game on Linux) and platform_scripted.cpp (no window: replays messages, records calls
-// and fails the ones a test plans to fail, for tests and tools). Only the SDL backend includes
-// SDL headers. On Windows, platform_win32.cpp implements this header with the real Win32 calls.
+// platform_rules.cpp implements this header once, with the rules below. Each backend supplies
+// the window system's part of each call (window_system.h): the SDL backend (sdl_*.cpp, SDL2,
+// the real game on Linux) and platform_scripted.cpp (no window: replays messages, fails the calls
+// a test plans to fail and keeps the record of calls that the rules trace, for tests and tools).
+// Only the SDL backend includes SDL headers. On Windows, platform_win32.cpp implements this
+// header with the real Win32 calls instead.
 //
 // The contract:
 // - The display is one output, chosen once: the primary. Screen pixels (getCursorPos,
 //   setCursorPos, window positions) count from its top-left corner. changeDisplaySettings
-//   switches only that output, and only to a mode it lists; a switch the display refuses is
-//   reported like a mode it does not list, with nothing left switched.
+//   switches only that output: DISP_CHANGE_BADMODE for a mode it does not list,
+//   DISP_CHANGE_FAILED for a listed mode whose switch then fails; either way nothing is left
+//   switched.
 // - The message queue (message_queue.h): posted messages first, then the window system's, one
 //   at a time in order; peekMessage never waits; a key pressed and released within one poll
 //   gets one empty queue while it is down.
 // - Handles are addresses of the layer's own objects, stable for the process.
 // - Window class names are unique while registered; a class with a live window cannot be
 //   unregistered. One window, of a registered class; dispatchMessage runs its class's
-//   procedure. The window has one device context of its own (CS_OWNDC): getDC gives it each
-//   time. choosePixelFormat gives a format (> 0) for an RGBA OpenGL format in a window;
-//   setPixelFormat takes a format once, and then no other. A rendering context needs the pixel
-//   format; one at a time; wglMakeCurrent(nullptr, nullptr) makes none current. showWindow
-//   returns whether the window was visible before.
+//   procedure. setFocus gives it the keyboard at once, as on Win32: getFocus answers it from
+//   then until the window is destroyed or setFocus(nullptr). The window has one device context
+//   of its own (CS_OWNDC): getDC gives it each time. choosePixelFormat gives a format (> 0) for
+//   an RGBA OpenGL format in a window; setPixelFormat takes a format once, and then no other. A
+//   rendering context needs the pixel format; one at a time; wglMakeCurrent(nullptr, nullptr)
+//   makes none current. showWindow returns whether the window was visible before.
 // - The Windows backend (platform_win32.cpp) is the Win32 API itself, which allows more than
 //   this (more windows and contexts, getDC(nullptr) for the screen, any format number); the
 //   game asks for nothing beyond the above.
@@ -58,19 +61,20 @@ struct Msg {
 using WindowProc = LRESULT (*)(WindowHandle window, std::uint32_t message, WPARAM wParam,
                                LPARAM lParam);
 
-inline constexpr std::uint32_t WM_SIZE = 5;
-inline constexpr std::uint32_t WM_ACTIVATE = 6;
-inline constexpr std::uint32_t WM_CLOSE = 16;
-inline constexpr std::uint32_t WM_QUIT = 18;
-inline constexpr std::uint32_t WM_KEYDOWN = 256;
-inline constexpr std::uint32_t WM_KEYUP = 257;
-inline constexpr std::uint32_t WM_SYSKEYDOWN = 260;
-inline constexpr std::uint32_t WM_SYSKEYUP = 261;
-inline constexpr std::uint32_t WM_SYSCOMMAND = 274;
-inline constexpr std::uint32_t WM_MOUSEMOVE = 512;
-inline constexpr std::uint32_t WM_LBUTTONDOWN = 513;
+// Window messages, with what their wParam and lParam carry.
+inline constexpr std::uint32_t WM_SIZE = 5;           // lParam: width | height << 16
+inline constexpr std::uint32_t WM_ACTIVATE = 6;       // wParam: WA_ value | minimised flag
+inline constexpr std::uint32_t WM_CLOSE = 16;         // a close request
+inline constexpr std::uint32_t WM_QUIT = 18;          // wParam: the exit code
+inline constexpr std::uint32_t WM_KEYDOWN = 256;      // wParam: the virtual-key code
+inline constexpr std::uint32_t WM_KEYUP = 257;        // wParam: the virtual-key code
+inline constexpr std::uint32_t WM_SYSKEYDOWN = 260;   // a key with Alt, Alt itself, F10
+inline constexpr std::uint32_t WM_SYSKEYUP = 261;     // a key with Alt, Alt itself, F10
+inline constexpr std::uint32_t WM_SYSCOMMAND = 274;   // wParam: the SC_ command
+inline constexpr std::uint32_t WM_MOUSEMOVE = 512;    // lParam: x | y << 16 in the window
+inline constexpr std::uint32_t WM_LBUTTONDOWN = 513;  // lParam: x | y << 16 in the window
 inline constexpr std::uint32_t WM_LBUTTONUP = 514;
-inline constexpr std::uint32_t WM_RBUTTONDOWN = 516;
+inline constexpr std::uint32_t WM_RBUTTONDOWN = 516;  // lParam: x | y << 16 in the window
 inline constexpr std::uint32_t WM_RBUTTONUP = 517;
 
 inline constexpr WPARAM SC_SCREENSAVE = 0xF140;
@@ -104,13 +108,13 @@ inline constexpr unsigned MB_ICONWARNING = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
 
 // Window class and window styles.
-inline constexpr std::uint32_t CS_VREDRAW = 0x1;
-inline constexpr std::uint32_t CS_HREDRAW = 0x2;
-inline constexpr std::uint32_t CS_OWNDC = 0x20;
-inline constexpr std::uint32_t WS_POPUP = 0x80000000;
-inline constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;
-inline constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;
-inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;
+inline constexpr std::uint32_t CS_VREDRAW = 0x1;       // redrawn whole when its height changes
+inline constexpr std::uint32_t CS_HREDRAW = 0x2;       // redrawn whole when its width changes
+inline constexpr std::uint32_t CS_OWNDC = 0x20;        // a device context of its own
+inline constexpr std::uint32_t WS_POPUP = 0x80000000;  // no frame, no caption
+inline constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;  // drawing stays out of siblings
+inline constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;  // and out of children
+inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;  // a taskbar button of its own
 inline constexpr int SW_SHOW = 5;
 
 inline constexpr int IDI_WINLOGO = 32517;
@@ -130,24 +134,17 @@ struct WndClass {
     const char* lpszClassName;
 };
 
-struct Rect {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-};
-
 // Display modes (the members of DEVMODE that a mode switch uses). dmSize carries the size of
 // the Win32 record, 156.
 inline constexpr std::uint16_t DEVMODE_SIZE = 156;
-inline constexpr std::uint32_t DM_BITSPERPEL = 0x00040000;
-inline constexpr std::uint32_t DM_PELSWIDTH = 0x00080000;
-inline constexpr std::uint32_t DM_PELSHEIGHT = 0x00100000;
-inline constexpr std::uint32_t DM_DISPLAYFREQUENCY = 0x00400000;
-inline constexpr std::uint32_t CDS_FULLSCREEN = 0x4;
+inline constexpr std::uint32_t DM_BITSPERPEL = 0x00040000;        // dmBitsPerPel is given
+inline constexpr std::uint32_t DM_PELSWIDTH = 0x00080000;         // dmPelsWidth is given
+inline constexpr std::uint32_t DM_PELSHEIGHT = 0x00100000;        // dmPelsHeight is given
+inline constexpr std::uint32_t DM_DISPLAYFREQUENCY = 0x00400000;  // dmDisplayFrequency is given
+inline constexpr std::uint32_t CDS_FULLSCREEN = 0x4;  // for this program's run, not kept
 inline constexpr std::int32_t DISP_CHANGE_SUCCESSFUL = 0;
-inline constexpr std::int32_t DISP_CHANGE_FAILED = -1;
-inline constexpr std::int32_t DISP_CHANGE_BADMODE = -2;
+inline constexpr std::int32_t DISP_CHANGE_FAILED = -1;   // a listed mode whose switch failed
+inline constexpr std::int32_t DISP_CHANGE_BADMODE = -2;  // a mode the display does not list
 
 struct DevMode {
     std::uint16_t dmSize;
@@ -206,7 +203,7 @@ void platformShutdown();
 // `owner` may be null (no owner window).
 void messageBox(WindowHandle owner, const char* text, const char* caption, unsigned type);
 
-// The window that has the keyboard focus, or null.
+// The window that has the keyboard focus (the one setFocus gave it to), or null.
 WindowHandle getFocus();
 
 // The cursor position in screen pixels, and putting the cursor somewhere.
@@ -226,9 +223,17 @@ std::uint16_t registerClass(const WndClass& windowClass);
 bool unregisterClass(const char* className, ModuleHandle instance);
 
 // With a mode and CDS_FULLSCREEN: switches the display to exactly that mode (a frequency of 0
-// takes the display's default rate for that size); DISP_CHANGE_BADMODE when the display has no
-// such mode, and then nothing changes. With no mode: back to the desktop's own mode.
+// takes the display's default rate for that size). DISP_CHANGE_BADMODE when the display has no
+// such mode; DISP_CHANGE_FAILED when it lists the mode but the switch to it fails; either way
+// nothing changes. With no mode: back to the desktop's own mode.
 std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t flags);
+
+struct Rect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
 
 // The outer rectangle of a window whose client area is `rect`.
 bool adjustWindowRectEx(Rect& rect, std::uint32_t style, bool hasMenu, std::uint32_t exStyle);
@@ -240,7 +245,8 @@ WindowHandle createWindowEx(std::uint32_t exStyle, const char* className, const 
 bool destroyWindow(WindowHandle window);
 bool showWindow(WindowHandle window, int command);
 bool setForegroundWindow(WindowHandle window);
-// Returns the window that had the keyboard before.
+// Gives the keyboard to `window` (none for nullptr); returns the window that had it before, or
+// null when `window` is not the game window (and then nothing changes).
 WindowHandle setFocus(WindowHandle window);
 
 // Device context and pixel format of a window.

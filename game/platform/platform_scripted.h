@@ -17,11 +17,11 @@ struct MessageBoxCall {
     unsigned type;
 };
 
-// The calls that a test can make fail.
+// The calls that a test can make fail. Putting the desktop's mode back never fails.
 enum class Call {
     RegisterClass,
-    ChangeDisplaySettings,  // the display has no such mode (DISP_CHANGE_BADMODE)
-    DisplaySwitch,          // the mode is listed, then the switch fails (DISP_CHANGE_FAILED)
+    ChangeDisplaySettings,  // a switch to a mode the display does not list (DISP_CHANGE_BADMODE)
+    DisplaySwitch,          // a switch to a listed mode that then fails (DISP_CHANGE_FAILED)
     CreateWindowEx,
     GetDC,
     ChoosePixelFormat,
@@ -71,25 +71,29 @@ void pushIdle(int passes = 1);
 bool scriptRanOut();
 
 // Makes the `occurrence`-th call (counting from 1) of `call` fail; 0 makes every call fail. Only
-// calls that the platform's rules let through reach the window system and count.
+// calls that the platform's rules let through reach the window system and count; of the display
+// switches, DisplaySwitch counts only those that ChangeDisplaySettings has not failed.
 void failCall(Call call, int occurrence = 0);
 
-// Every window-system call in order, one line each ("GetDC", "ShowCursor 0", "MessageBox
-// SHUTDOWN ERROR: text", ...); a call made to fail ends in " failed"; one the rules refuse is
-// recorded as it is.
+// Every platform call in order, one line each ("GetDC", "ShowCursor 0", "MessageBox
+// SHUTDOWN ERROR: text", ...), as the rules report it (call_trace.h); a call made to fail ends in
+// " failed"; one the rules refuse is recorded as it is.
 const std::vector<std::string>& calls();
 // Adds a line of the test's own to the call record.
 void note(const std::string& line);
 // The record's lines that begin with `prefix`.
 std::vector<std::string> callsStartingWith(const std::string& prefix);
 
-int swapCount();
-int cursorDisplayCount();
-bool displaySwitched();
-bool contextCurrent();
-const std::optional<DevMode>& lastDisplayMode();
-const std::optional<WndClass>& registeredClass();
-const std::optional<CreateWindowCall>& createdWindow();
-const std::optional<PixelFormatDescriptor>& chosenPixelFormat();
+// What the window system was left with, and what it was last given.
+struct Seen {
+    int cursorDisplayCount = 0;
+    bool displaySwitched = false;
+    bool contextCurrent = false;
+    std::optional<DevMode> lastDisplayMode;
+    std::optional<WndClass> registeredClass;
+    std::optional<CreateWindowCall> createdWindow;
+    std::optional<PixelFormatDescriptor> chosenPixelFormat;
+};
+const Seen& seen();
 
 }  // namespace scripted

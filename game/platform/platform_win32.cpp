@@ -1,6 +1,6 @@
 // The Windows backend: platform.h made of the real Win32 and WGL calls. Handles are the real
 // HWND, HDC and HGLRC; window classes get a real window procedure that passes every message to
-// the game's procedure of that class. The rules of win32_calls.cpp are not used here: what
+// the game's procedure of that class. The rules of platform_rules.cpp are not used here: what
 // Windows does is the reference those rules were written after, and the platform contract test
 // run on this backend compares the two.
 //

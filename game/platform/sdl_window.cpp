@@ -54,12 +54,6 @@ namespace windowSystem {
 
 using namespace sdl;
 
-// The game keeps no record of its calls.
-bool recordsCalls() {
-    return false;
-}
-void recordCall(const std::string& /*line*/) {}
-
 // Classes, device contexts and the pixel format's choice are the rules' alone on X.
 bool registerClass(const WndClass& /*windowClass*/) {
     return true;
@@ -113,11 +107,6 @@ void focusWindow() {
     if (backend.gameWindow != nullptr) {
         SDL_SetWindowInputFocus(backend.gameWindow);
     }
-}
-
-bool hasFocus() {
-    return backend.videoUp && backend.gameWindow != nullptr &&
-           SDL_GetKeyboardFocus() == backend.gameWindow;
 }
 
 bool setPixelFormat(const PixelFormatDescriptor& descriptor, const WindowRecord& window) {

@@ -1,10 +1,11 @@
 // What a backend supplies to the platform layer: the window system's own part of each call.
 //
-// win32_calls.cpp implements platform.h once, for every backend. It keeps the rules: handles,
-// window classes, the one window, its device context, the pixel format, the rendering context,
-// the cursor count and the message queue. It calls a backend only for a call that the rules
-// allow, and changes its own records only when the backend's part succeeds. Each backend
-// (sdl_*.cpp, platform_scripted.cpp) defines every function here.
+// platform_rules.cpp implements platform.h once, for every backend. It keeps the rules: handles,
+// window classes, the one window, its keyboard focus, device context, pixel format and rendering
+// context, the cursor count and the message queue. It calls a backend only for a call that the
+// rules allow, and changes its own records only when the backend's part succeeds. Each backend
+// (sdl_*.cpp, platform_scripted.cpp) defines every function here, and knows nothing of the
+// trace of calls that tests read (call_trace.h).
 #pragma once
 
 #include <cstdint>
@@ -24,12 +25,10 @@ struct WindowRecord {
     int y = 0;
     int width = 0;
     int height = 0;
-    bool hasParent = false;
-    bool hasMenu = false;
-    bool hasParam = false;
     ModuleHandle instance = nullptr;
     WindowProc proc = nullptr;  // its class's procedure
     bool visible = false;
+    bool focused = false;  // given the keyboard by setFocus
     bool dcHeld = false;
     int pixelFormat = 0;  // 0 until set
 };
@@ -43,11 +42,6 @@ namespace windowSystem {
 void startup();
 void shutdown();
 
-// A record of every call, one line each, for a backend that keeps one (the scripted backend);
-// lines are made only when recordsCalls() says so.
-bool recordsCalls();
-void recordCall(const std::string& line);
-
 bool registerClass(const WndClass& windowClass);
 bool unregisterClass(const char* className);
 
@@ -59,13 +53,13 @@ void moveCursor(int x, int y);
 // The cursor count has changed; the cursor shows while it is >= 0.
 void cursorCountChanged(int displayCount);
 
-// The game window, made by createWindowEx, given its pixel format, shown, raised, focused.
+// The game window, made by createWindowEx, given its pixel format, shown, raised, given the
+// keyboard (which the rules count as done at once).
 bool createWindow(const WindowRecord& window);
 bool destroyWindow();
 bool showWindow();
 bool raiseWindow();
 void focusWindow();
-bool hasFocus();
 
 bool getDC();
 bool releaseDC();

@@ -49,13 +49,19 @@ bool holds(Bytes b, std::uint64_t offset, std::uint64_t length) {
     return offset <= b.size() && length <= b.size() - offset;
 }
 
-// The header fields the conversion needs, in the 40-byte form.
+// What the headers say, in the 40-byte form, and where they lie.
 struct Header {
+    bool hasFileHeader;
+    std::size_t infoAt;  // the info header's offset
+    std::uint32_t size;  // the info header's: 12 or 40
     std::int64_t width;
-    std::int64_t height;
+    std::int64_t height;  // negative: top-down
     std::uint32_t bitCount;
     std::uint32_t compression;
     std::uint32_t imageSize;
+    std::uint32_t entries;  // colour table entries
+
+    std::int64_t rows() const { return height < 0 ? -height : height; }
 };
 
 // One colour channel of a bit-field picture.
@@ -149,22 +155,14 @@ void convertIndexedRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t 
     }
 }
 
-void convertBgr24Row(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
+// Blue-green-red pixels of 3 bytes, or of 4 with an unused fourth byte.
+template <int kPixelBytes>
+void convertBgrRow(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
     for (std::int64_t x = 0; x < width; ++x) {
         dst[0] = src[2];
         dst[1] = src[1];
         dst[2] = src[0];
-        src += 3;
-        dst += 3;
-    }
-}
-
-void convertBgrx32Row(const std::uint8_t* src, std::uint8_t* dst, std::int64_t width) {
-    for (std::int64_t x = 0; x < width; ++x) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-        src += 4;
+        src += kPixelBytes;
         dst += 3;
     }
 }
@@ -253,161 +251,172 @@ bool supportedKind(std::uint32_t bitCount, std::uint32_t compression) {
     }
 }
 
-DibResult failure(const char* message) {
-    return {nullptr, message};
+bool isRunLength(const Header& h) {
+    return h.compression == kCompressionRle8 || h.compression == kCompressionRle4;
 }
 
-}  // namespace
-
-DibResult decodeDib(std::span<const std::uint8_t> bytes, std::uint64_t maxPixelBytes) {
-    const bool hasFileHeader = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
-    const std::size_t infoAt = hasFileHeader ? kFileHeaderSize : 0;
-    if (!holds(bytes, infoAt, 4)) {
-        return failure(kDibUnknownFormatMessage);
+// The headers: where the info header lies, its size, its fields and the number of colour table
+// entries; and whether a 24-bit picture of that size is possible and a kind the reader converts.
+// The message for the player, or null.
+const char* readHeader(Bytes bytes, std::uint64_t maxPixelBytes, Header& h) {
+    h.hasFileHeader = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    h.infoAt = h.hasFileHeader ? kFileHeaderSize : 0;
+    if (!holds(bytes, h.infoAt, 4)) {
+        return kDibUnknownFormatMessage;
     }
-    const std::uint32_t headerSize = u32At(bytes, infoAt);
-    if (headerSize != kCoreHeaderSize && headerSize != kInfoHeaderSize) {
-        return failure(kDibUnknownFormatMessage);
+    h.size = u32At(bytes, h.infoAt);
+    if (h.size != kCoreHeaderSize && h.size != kInfoHeaderSize) {
+        return kDibUnknownFormatMessage;
     }
-    if (!holds(bytes, infoAt, headerSize)) {
-        return failure(kDibConversionErrorMessage);
+    if (!holds(bytes, h.infoAt, h.size)) {
+        return kDibConversionErrorMessage;
     }
-
-    // Header fields and the number of colour table entries.
-    Header h{};
-    std::uint32_t entries = 0;
-    if (headerSize == kCoreHeaderSize) {
-        h.width = u16At(bytes, infoAt + 4);
-        h.height = u16At(bytes, infoAt + 6);
-        h.bitCount = u16At(bytes, infoAt + 10);
+    const std::size_t at = h.infoAt;
+    if (h.size == kCoreHeaderSize) {
+        h.width = u16At(bytes, at + 4);
+        h.height = u16At(bytes, at + 6);
+        h.bitCount = u16At(bytes, at + 10);
     } else {
-        h.width = static_cast<std::int32_t>(u32At(bytes, infoAt + 4));
-        h.height = static_cast<std::int32_t>(u32At(bytes, infoAt + 8));
-        h.bitCount = u16At(bytes, infoAt + 14);
-        h.compression = u32At(bytes, infoAt + 16);
-        h.imageSize = u32At(bytes, infoAt + 20);
-        entries = u32At(bytes, infoAt + 32) & 0xffffu;
+        h.width = static_cast<std::int32_t>(u32At(bytes, at + 4));
+        h.height = static_cast<std::int32_t>(u32At(bytes, at + 8));
+        h.bitCount = u16At(bytes, at + 14);
+        h.compression = u32At(bytes, at + 16);
+        h.imageSize = u32At(bytes, at + 20);
+        h.entries = u32At(bytes, at + 32) & 0xffffu;
     }
-    if (entries == 0) {
-        entries = h.bitCount == 1 ? 2 : h.bitCount == 4 ? 16 : h.bitCount == 8 ? 256 : 0;
+    if (h.entries == 0) {
+        h.entries = h.bitCount == 1 ? 2 : h.bitCount == 4 ? 16 : h.bitCount == 8 ? 256 : 0;
     }
-
     // The 24-bit picture must be possible before any pixel is looked at.
-    const std::int64_t rows = h.height < 0 ? -h.height : h.height;
-    if (h.width <= 0 || rows == 0 ||
-        static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(rows) * 3 >
+    if (h.width <= 0 || h.rows() == 0 ||
+        static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.rows()) * 3 >
             maxPixelBytes) {
-        return failure(kDibOutOfMemoryMessage);
+        return kDibOutOfMemoryMessage;
     }
+    if (!supportedKind(h.bitCount, h.compression) || (isRunLength(h) && h.height < 0)) {
+        return kDibConversionErrorMessage;
+    }
+    return nullptr;
+}
 
-    if (!supportedKind(h.bitCount, h.compression)) {
-        return failure(kDibConversionErrorMessage);
-    }
-    const bool rle = h.compression == kCompressionRle8 || h.compression == kCompressionRle4;
-    if (rle && h.height < 0) {
-        return failure(kDibConversionErrorMessage);
-    }
+// How the pixels become colours: the channel masks and the colour table.
+struct Colours {
+    std::array<Channel, 3> channels;
+    Palette palette;
+    std::size_t end;  // where the colour table ends
+};
 
-    // Bit-field masks follow the 40-byte header; the colour table comes after them.
-    std::size_t tableAt = infoAt + headerSize;
-    std::array<Channel, 3> channels{channelOf(0x7c00), channelOf(0x03e0), channelOf(0x001f)};
+// The bit-field masks, which follow a 40-byte header, and the colour table after them. The
+// message for the player, or null.
+const char* readColours(Bytes bytes, const Header& h, Colours& c) {
+    std::size_t tableAt = h.infoAt + h.size;
+    c.channels = {channelOf(0x7c00), channelOf(0x03e0), channelOf(0x001f)};
     if (h.bitCount == 32) {
-        channels = {channelOf(0xff0000), channelOf(0x00ff00), channelOf(0x0000ff)};
+        c.channels = {channelOf(0xff0000), channelOf(0x00ff00), channelOf(0x0000ff)};
     }
     if (h.compression == kCompressionBitFields) {
         if (!holds(bytes, tableAt, 12)) {
-            return failure(kDibConversionErrorMessage);
+            return kDibConversionErrorMessage;
         }
-        channels = {channelOf(u32At(bytes, tableAt)), channelOf(u32At(bytes, tableAt + 4)),
-                    channelOf(u32At(bytes, tableAt + 8))};
-        if (!validChannels(channels, h.bitCount)) {
-            return failure(kDibConversionErrorMessage);
+        c.channels = {channelOf(u32At(bytes, tableAt)), channelOf(u32At(bytes, tableAt + 4)),
+                      channelOf(u32At(bytes, tableAt + 8))};
+        if (!validChannels(c.channels, h.bitCount)) {
+            return kDibConversionErrorMessage;
         }
         tableAt += 12;
     }
-    const std::size_t entrySize = headerSize == kCoreHeaderSize ? 3 : 4;
-    const std::uint64_t tableBytes = std::uint64_t{entries} * entrySize;
+    const std::size_t entrySize = h.size == kCoreHeaderSize ? 3 : 4;
+    const std::uint64_t tableBytes = std::uint64_t{h.entries} * entrySize;
     if (!holds(bytes, tableAt, tableBytes)) {
-        return failure(kDibConversionErrorMessage);
+        return kDibConversionErrorMessage;
     }
-    Palette palette{};
-    for (std::uint32_t i = 0; i < entries && i < 256; ++i) {
+    c.palette = {};
+    for (std::uint32_t i = 0; i < h.entries && i < 256; ++i) {
         const std::size_t at = tableAt + i * entrySize;
-        palette[i] = bytes[at + 2] | (bytes[at + 1] << 8) | (std::uint32_t{bytes[at]} << 16);
+        c.palette[i] = bytes[at + 2] | (bytes[at + 1] << 8) | (std::uint32_t{bytes[at]} << 16);
     }
+    c.end = tableAt + static_cast<std::size_t>(tableBytes);
+    return nullptr;
+}
 
-    // Where the pixel data starts, and how much of it the picture needs.
-    const std::uint64_t dataAt = hasFileHeader ? u32At(bytes, 10) : tableAt + tableBytes;
+std::uint64_t rowStride(const Header& h) {
+    return (static_cast<std::uint64_t>(h.width) * h.bitCount + 31) / 32 * 4;
+}
+
+// The pixel data: at the offset the file header gives, or right after the colour table of a
+// bare DIB; as much as the picture needs, or for run-length data the size the header states
+// (up to the end of the file when it states none). The message for the player, or null.
+const char* findPixelData(Bytes bytes, const Header& h, std::size_t tableEnd, Bytes& data) {
+    const std::uint64_t dataAt = h.hasFileHeader ? u32At(bytes, 10) : tableEnd;
     if (dataAt > bytes.size()) {
-        return failure(kDibConversionErrorMessage);
+        return kDibConversionErrorMessage;
     }
     const std::uint64_t available = bytes.size() - dataAt;
-    const std::uint64_t stride = (static_cast<std::uint64_t>(h.width) * h.bitCount + 31) / 32 * 4;
     std::uint64_t dataBytes = 0;
-    if (rle) {
-        // A stated size must be there; without one the stream may run to the end of the file.
+    if (isRunLength(h)) {
         dataBytes = h.imageSize == 0 ? available : h.imageSize;
     } else {
-        if (static_cast<std::uint64_t>(rows) > available / stride) {
-            return failure(kDibConversionErrorMessage);
+        const std::uint64_t stride = rowStride(h);
+        if (static_cast<std::uint64_t>(h.rows()) > available / stride) {
+            return kDibConversionErrorMessage;
         }
-        dataBytes = stride * static_cast<std::uint64_t>(rows);
+        dataBytes = stride * static_cast<std::uint64_t>(h.rows());
     }
     if (dataBytes > available) {
-        return failure(kDibConversionErrorMessage);
+        return kDibConversionErrorMessage;
     }
-    const Bytes data =
-        bytes.subspan(static_cast<std::size_t>(dataAt), static_cast<std::size_t>(dataBytes));
+    data = bytes.subspan(static_cast<std::size_t>(dataAt), static_cast<std::size_t>(dataBytes));
+    return nullptr;
+}
 
-    const std::size_t pixelBytes = static_cast<std::size_t>(h.width * rows * 3);
+// Every stored row into the bottom-up 24-bit output.
+void convertRows(Bytes data, const Header& h, const Colours& c, const Output& out) {
+    const std::uint64_t stride = rowStride(h);
+    const bool fields =
+        h.bitCount == 16 || (h.bitCount == 32 && h.compression == kCompressionBitFields);
+    for (std::int64_t y = 0; y < out.rows; ++y) {
+        const std::uint8_t* src = data.data() + static_cast<std::size_t>(y) * stride;
+        std::uint8_t* dst = out.row(y);
+        if (h.bitCount <= 8) {
+            convertIndexedRow(src, dst, h.width, h.bitCount, c.palette);
+        } else if (h.bitCount == 24) {
+            convertBgrRow<3>(src, dst, h.width);
+        } else if (fields) {
+            convertFieldsRow(src, dst, h.width, h.bitCount, c.channels);
+        } else {
+            convertBgrRow<4>(src, dst, h.width);
+        }
+    }
+}
+
+// The picture's record and its pixels, converted from the data.
+DibResult convert(Bytes data, const Header& h, const Colours& c) {
+    const std::size_t pixelBytes = static_cast<std::size_t>(h.width * h.rows() * 3);
+    const bool rle = isRunLength(h);
     auto* pixels =
         static_cast<std::uint8_t*>(rle ? std::calloc(pixelBytes, 1) : std::malloc(pixelBytes));
     auto* image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
     if (pixels == nullptr || image == nullptr) {
         std::free(pixels);
         std::free(image);
-        return failure(kDibOutOfMemoryMessage);
+        return {nullptr, kDibOutOfMemoryMessage};
     }
-    const Output out{pixels, h.width, rows, h.height < 0};
-
+    const Output out{pixels, h.width, h.rows(), h.height < 0};
     if (rle) {
-        decodeRle(data, out, h.compression == kCompressionRle4, palette);
+        decodeRle(data, out, h.compression == kCompressionRle4, c.palette);
     } else {
-        const bool fields =
-            h.bitCount == 16 || (h.bitCount == 32 && h.compression == kCompressionBitFields);
-        for (std::int64_t y = 0; y < rows; ++y) {
-            const std::uint8_t* src = data.data() + static_cast<std::size_t>(y) * stride;
-            std::uint8_t* dst = out.row(y);
-            if (h.bitCount <= 8) {
-                convertIndexedRow(src, dst, h.width, h.bitCount, palette);
-            } else if (h.bitCount == 24) {
-                convertBgr24Row(src, dst, h.width);
-            } else if (fields) {
-                convertFieldsRow(src, dst, h.width, h.bitCount, channels);
-            } else {
-                convertBgrx32Row(src, dst, h.width);
-            }
-        }
+        convertRows(data, h, c, out);
     }
-
     image->width = static_cast<std::int32_t>(h.width);
     image->height = static_cast<std::int32_t>(h.height);
     image->pixels = pixels;
     return {image, nullptr};
 }
 
-void freeRgbImage(RgbImage* image) {
-    if (image != nullptr) {
-        std::free(image->pixels);
-        std::free(image);
-    }
-}
-
-namespace {
-
-// Maps the whole file read-only, decodes it into `result` and unmaps it. False when the file
-// cannot be opened or mapped (no such file, an empty file, a folder on Windows).
-bool decodeMappedFile(const char* path, DibResult& result) {
+// Maps the whole file read-only and hands its bytes to `use`; false when the file cannot be
+// opened or mapped (an empty file and a folder included). The reader's only access to files.
+template <typename Use>
+bool withMappedFile(const char* path, Use use) {
 #ifdef _WIN32
     HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -422,8 +431,7 @@ bool decodeMappedFile(const char* path, DibResult& result) {
     const void* view =
         mapping != nullptr ? ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
     if (view != nullptr) {
-        result = decodeDib(
-            {static_cast<const std::uint8_t*>(view), static_cast<std::size_t>(size.QuadPart)});
+        use(Bytes{static_cast<const std::uint8_t*>(view), static_cast<std::size_t>(size.QuadPart)});
         ::UnmapViewOfFile(view);
     }
     if (mapping != nullptr) {
@@ -433,28 +441,56 @@ bool decodeMappedFile(const char* path, DibResult& result) {
     return view != nullptr;
 #else
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
     struct stat st {};
     void* view = MAP_FAILED;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
         view = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     }
-    if (view != MAP_FAILED) {
-        const auto size = static_cast<std::size_t>(st.st_size);
-        result = decodeDib({static_cast<const std::uint8_t*>(view), size});
-        ::munmap(view, size);
-    }
-    if (fd >= 0) {
+    if (view == MAP_FAILED) {
         ::close(fd);
+        return false;
     }
-    return view != MAP_FAILED;
+    const auto size = static_cast<std::size_t>(st.st_size);
+    use(Bytes{static_cast<const std::uint8_t*>(view), size});
+    ::munmap(view, size);
+    ::close(fd);
+    return true;
 #endif
 }
 
 }  // namespace
 
+DibResult decodeDib(std::span<const std::uint8_t> bytes, std::uint64_t maxPixelBytes) {
+    Header header{};
+    Colours colours{};
+    Bytes data;
+    const char* error = readHeader(bytes, maxPixelBytes, header);
+    if (error == nullptr) {
+        error = readColours(bytes, header, colours);
+    }
+    if (error == nullptr) {
+        error = findPixelData(bytes, header, colours.end, data);
+    }
+    if (error != nullptr) {
+        return {nullptr, error};
+    }
+    return convert(data, header, colours);
+}
+
+void freeRgbImage(RgbImage* image) {
+    if (image != nullptr) {
+        std::free(image->pixels);
+        std::free(image);
+    }
+}
+
 DibFileResult loadDibImage(const char* path) {
-    DibResult result{};
-    if (!decodeMappedFile(path, result)) {
+    DibResult result{nullptr, nullptr};
+    if (!withMappedFile(path, [&](Bytes bytes) { result = decodeDib(bytes); })) {
+        // As designed: the message ends in a line break.
         return {nullptr, std::string("Failed to open DIB file ") + path + ".\n"};
     }
     if (result.error != nullptr) {

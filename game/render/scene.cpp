@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "dice_model.h"
-#include "pointer.h"
+#include "hand_and_view.h"
 #include "textures.h"
 
 namespace {
@@ -137,7 +137,30 @@ void drawDieWithShadow(std::int16_t i) {
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    glTranslated(0, 0, -75);
+    glTranslated(0, 0, -kTableDistance);
+}
+
+// The table, then the dice with their shadows, from the intro's point of the frame on; then the
+// lean taken back about x first, then y, while the table translation and the intro transform
+// stay in place.
+void drawTableAndDice() {
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glTranslatef(0.0f, 0.0f, -kTableDistance);  // the table plane is z = 0 from here
+    drawTable();
+
+    glEnable(GL_DEPTH_TEST);
+    for (std::int16_t i = 0; i < kDiceCount; ++i) {
+        if (game.dice[i].visible == 1) {
+            drawDieWithShadow(i);
+        }
+    }
+
+    glDisable(GL_LIGHTING);
+    // As designed: not the exact reverse of the lean, which would take y back first.
+    glRotatef(game.viewPitch * -kViewLean, 1.0f, 0.0f, 0.0f);
+    glRotatef(game.viewYaw * -kViewLean, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, kTableDistance);
 }
 
 // The hand at its position, pushed right and down by its slide-away offset: the mask darkens
@@ -145,8 +168,7 @@ void drawDieWithShadow(std::int16_t i) {
 void drawHand() {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
-    updateHandLift();
-    glTranslated(0, 0, -75);
+    glTranslated(0, 0, -kTableDistance);
     glTranslated(game.handX + game.handLift, game.handY - game.handLift, 0);
 
     glBlendFunc(GL_DST_COLOR, GL_ZERO);
@@ -166,42 +188,21 @@ void drawScene() {
     glLoadIdentity();
 
     // Lean the view about the origin of the table plane.
-    glTranslatef(0.0f, 0.0f, -75.0f);
-    glRotatef(game.viewPitch * 0.01f, 1.0f, 0.0f, 0.0f);
-    glRotatef(game.viewYaw * 0.01f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, 75.0f);
+    glTranslatef(0.0f, 0.0f, -kTableDistance);
+    glRotatef(game.viewPitch * kViewLean, 1.0f, 0.0f, 0.0f);
+    glRotatef(game.viewYaw * kViewLean, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, kTableDistance);
 
     // The opening zoom and roll; it stays applied for the rest of the frame.
     if (game.introDistance > 0.0f) {
         glTranslatef(0.0f, 0.0f, -game.introDistance);
         glRotatef(game.introAngle, 0.0f, 0.0f, 1.0f);
     }
-    advanceIntro();
-
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glTranslatef(0.0f, 0.0f, -75.0f);  // the table plane is z = 0 from here
-    drawTable();
-
-    glEnable(GL_DEPTH_TEST);
-    for (std::int16_t i = 0; i < kDiceCount; ++i) {
-        if (game.dice[i].visible == 1) {
-            drawDieWithShadow(i);
-        }
+    // As designed: the intro's count-down and the hand's slide run inside the drawing, the one
+    // before the table and the dice, the other after them and only once the intro is over.
+    if (advanceIntroAndHand(drawTableAndDice)) {
+        drawHand();
     }
-
-    glDisable(GL_LIGHTING);
-    // Takes the lean back about x first, then y; the table translation and the intro transform
-    // stay in place.
-    glRotatef(game.viewPitch * -0.01f, 1.0f, 0.0f, 0.0f);
-    glRotatef(game.viewYaw * -0.01f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, 75.0f);
-
-    // No hand while the intro runs.
-    if (game.introDistance != 0.0f) {
-        return;
-    }
-    drawHand();
 }
 
 void drawDie(std::int16_t i) {

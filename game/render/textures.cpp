@@ -11,6 +11,7 @@
 std::uint32_t textures[kTextureCount];
 
 RgbImage* loadBitmap(const char* path) {
+    // As designed: a probe that is closed again at once; the reader opens the file itself.
     std::FILE* file = std::fopen(path, "r");
     if (file == nullptr) {
         return nullptr;

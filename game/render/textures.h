@@ -14,7 +14,7 @@ enum TextureSlot : int {
     TEX_DIE6 = 5,
     TEX_DESK = 6,
     TEX_DIE_SHADER = 7,
-    TEX_TABLE = 8,
+    TEX_TABLE = 8,  // As designed: loaded, never drawn.
     TEX_HAND = 9,
     TEX_HAND_MASK = 10,
 };
@@ -37,4 +37,5 @@ bool loadTextures();
 // The picture in `path`, or null: silently when the file cannot be opened, otherwise after the
 // reader's message in a box (caption "Error", owned by the window with the keyboard focus). The
 // caller frees it with freeRgbImage.
+// As designed: the one failure shown where it happens rather than by the shell.
 RgbImage* loadBitmap(const char* path);

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "dice_model.h"
+#include "hand_and_view.h"
 #include "platform.h"
-#include "pointer.h"
 #include "shell.h"
 #include "textures.h"
 
@@ -35,13 +35,8 @@ bool failCreation() {
     return false;
 }
 
-}  // namespace
-
-bool createGameWindow(const char* title, ModuleHandle hInstance, int width, int height,
-                      int bitsPerPixel, int refreshHz) {
-    shell.hInstance = hInstance;
-    shell.hInstance = getModuleHandle(nullptr);
-
+// The "OpenGL" class: the game's window procedure, the stock icon and arrow, no background.
+bool registerGameClass() {
     WndClass windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
     windowClass.lpfnWndProc = gameWindowProc;
@@ -53,10 +48,12 @@ bool createGameWindow(const char* title, ModuleHandle hInstance, int width, int 
     windowClass.hbrBackground = nullptr;
     windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = kClassName;
-    if (registerClass(windowClass) == 0) {
-        return false;
-    }
+    return registerClass(windowClass) != 0;
+}
 
+// The display in the mode; a rate of 0 leaves the frequency at 0, the display's default, while
+// its field is still named.
+bool switchDisplay(int width, int height, int bitsPerPixel, int refreshHz) {
     DevMode mode{};
     mode.dmSize = DEVMODE_SIZE;
     mode.dmPelsWidth = static_cast<std::uint32_t>(width);
@@ -66,29 +63,29 @@ bool createGameWindow(const char* title, ModuleHandle hInstance, int width, int 
         mode.dmDisplayFrequency = static_cast<std::uint32_t>(refreshHz);
     }
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-    if (changeDisplaySettings(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-        return false;
-    }
+    return changeDisplaySettings(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+}
 
-    showCursor(false);
-
+// The borderless pop-up window covering the display, into shell.hWnd.
+bool createPopupWindow(const char* title, int width, int height) {
     const std::uint32_t exStyle = WS_EX_APPWINDOW;
     const std::uint32_t style = WS_POPUP;
     Rect rect{0, 0, width, height};
     adjustWindowRectEx(rect, style, false, exStyle);
-
     shell.hWnd = createWindowEx(
         exStyle, kClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
         rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, shell.hInstance, nullptr);
-    if (shell.hWnd == nullptr) {
-        return failCreation();
-    }
+    return shell.hWnd != nullptr;
+}
 
+// The window's device context, a double-buffered RGBA OpenGL pixel format of the mode's colour
+// bits with a 16-bit depth buffer, and a current rendering context, into shell.hDC and
+// shell.hRC.
+bool createRenderingContext(int bitsPerPixel) {
     shell.hDC = getDC(shell.hWnd);
     if (shell.hDC == nullptr) {
-        return failCreation();
+        return false;
     }
-
     PixelFormatDescriptor descriptor{};
     descriptor.nSize = PIXELFORMATDESCRIPTOR_SIZE;
     descriptor.nVersion = 1;
@@ -97,28 +94,36 @@ bool createGameWindow(const char* title, ModuleHandle hInstance, int width, int 
     descriptor.cColorBits = static_cast<std::uint8_t>(bitsPerPixel);
     descriptor.cDepthBits = 16;
     descriptor.iLayerType = PFD_MAIN_PLANE;
-
     const int format = choosePixelFormat(shell.hDC, descriptor);
-    if (format == 0) {
-        return failCreation();
+    if (format == 0 || !setPixelFormat(shell.hDC, format, descriptor)) {
+        return false;
     }
-    if (!setPixelFormat(shell.hDC, format, descriptor)) {
-        return failCreation();
-    }
-
     shell.hRC = wglCreateContext(shell.hDC);
-    if (shell.hRC == nullptr) {
-        return failCreation();
-    }
-    if (!wglMakeCurrent(shell.hDC, shell.hRC)) {
-        return failCreation();
-    }
+    return shell.hRC != nullptr && wglMakeCurrent(shell.hDC, shell.hRC);
+}
 
+}  // namespace
+
+bool createGameWindow(const char* title, ModuleHandle hInstance, int width, int height,
+                      int bitsPerPixel, int refreshHz) {
+    // As designed: the given handle is stored, then replaced by the running program's own.
+    shell.hInstance = hInstance;
+    shell.hInstance = getModuleHandle(nullptr);
+    if (!registerGameClass()) {
+        return false;
+    }
+    // A refused mode leaves the class registered and nothing else made.
+    if (!switchDisplay(width, height, bitsPerPixel, refreshHz)) {
+        return false;
+    }
+    showCursor(false);
+    if (!createPopupWindow(title, width, height) || !createRenderingContext(bitsPerPixel)) {
+        return failCreation();
+    }
     showWindow(shell.hWnd, SW_SHOW);
     setForegroundWindow(shell.hWnd);
     setFocus(shell.hWnd);
     resizeView(width, height);
-
     if (!initRenderState()) {
         return failCreation();
     }
@@ -158,7 +163,7 @@ void resizeView(int width, int height) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // The near plane is the single-precision 0.1 widened to double.
-    gluPerspective(33.0, static_cast<double>(width) / static_cast<double>(height),
+    gluPerspective(kFieldOfView, static_cast<double>(width) / static_cast<double>(height),
                    static_cast<double>(0.1f), 100.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -213,6 +218,7 @@ LRESULT gameWindowProc(WindowHandle hWnd, std::uint32_t message, WPARAM wParam, 
                        highWord(static_cast<std::uintptr_t>(lParam)));
             return 0;
         case WM_ACTIVATE:
+            // As designed: only the minimised state counts; in the background the game runs on.
             shell.isActive = highWord(wParam) == 0;
             return 0;
         case WM_CLOSE:

@@ -3,9 +3,9 @@
 #include <ctime>
 
 #include "dice_model.h"
+#include "hand_and_view.h"
 #include "motion.h"
 #include "platform.h"
-#include "pointer.h"
 #include "random.h"
 #include "scene.h"
 #include "settings.h"
@@ -23,6 +23,7 @@ bool runFrame() {
 #ifdef VANTU_GL_CHECKS
     reportGlErrors("a frame");
 #endif
+    // As designed: a frame never fails, though the main loop would end the game if one did.
     return true;
 }
 
@@ -69,6 +70,7 @@ int WinMain(ModuleHandle hInstance, ModuleHandle /*hPrevInstance*/, const char* 
             escaped = true;
             continue;
         }
+        // As designed: also while minimised, when no new frame was drawn.
         swapBuffers(shell.hDC);
         if ((shell.keyDown[VK_RETURN] || shell.keyDown[VK_SPACE]) && allDiceAtRest()) {
             throwDice();

@@ -41,6 +41,9 @@ bool createGameWindow(const char* title, ModuleHandle hInstance, int width, int 
 // each step reporting its own failure. Safe after a creation that failed part-way.
 void destroyGameWindow();
 
+// The projection's vertical field of view, in degrees.
+inline constexpr double kFieldOfView = 33.0;
+
 // Viewport and projection for a client area of width x height pixels.
 void resizeView(int width, int height);
 

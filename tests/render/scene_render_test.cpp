@@ -8,7 +8,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -19,6 +18,7 @@
 #include "platform_scripted.h"
 #include "random.h"
 #include "scene.h"
+#include "screen_projection.h"
 #include "textures.h"
 
 namespace {
@@ -115,17 +115,10 @@ class SceneTest : public ::testing::Test {
     int frames_ = 0;
 };
 
-// Where a point of the unturned table plane (z = -75 + height) appears, in pixels from the top
-// left, for the game's projection: 33 degrees vertical field of view, aspect width / height.
-struct Pixel {
-    double x;
-    double y;
-};
-Pixel project(double x, double y, double height) {
-    const double distance = 75.0 - height;
-    const double halfHeight = distance * std::tan(16.5 * M_PI / 180.0);
-    const double halfWidth = halfHeight * kWidth / kHeight;
-    return {(x / halfWidth + 1.0) * 0.5 * kWidth, (1.0 - y / halfHeight) * 0.5 * kHeight};
+// Where a point of the table plane, `height` above it, appears in the picture, seen straight
+// from above.
+ScreenPixel project(double x, double y, double height) {
+    return ScreenProjection{kWidth, kHeight}.pixel(x, y, height);
 }
 
 // Replaces a slot's picture by a 4x4 picture of one colour, with the game's filters.
@@ -256,7 +249,7 @@ TEST_F(SceneTest, TableAndRimsLieWhereTheyShould) {
         Kind before;
         Kind after;
     };
-    const Pixel centre = project(-5, 0, 0);
+    const ScreenPixel centre = project(-5, 0, 0);
     const double row = centre.y;
     const Edge across[] = {
         {project(-24, 0, 7).x, kBlack, kBright},  // outer edge of the left rim
@@ -297,8 +290,8 @@ TEST_F(SceneTest, HandCoversItsThirtyUnitSquare) {
     EXPECT_EQ(game.handLift, 0.0);
     const offscreen::Image image = context().read();
 
-    const Pixel topLeft = project(-28, 20, 0);
-    const Pixel bottomRight = project(2, -10, 0);
+    const ScreenPixel topLeft = project(-28, 20, 0);
+    const ScreenPixel bottomRight = project(2, -10, 0);
     auto isRed = [&](double px, double py) {
         return colourAt(image, static_cast<int>(px), static_cast<int>(py)) == 0xff0000u;
     };
@@ -358,7 +351,7 @@ TEST_F(SceneTest, DieFacesShowTheirFaceWordsPictures) {
     const Case cases[] = {{0, 0, 0},     {0, 90, 3},  {0, 180, 5},  {0, 270, 2},   {90, 0, 4},
                           {90, 90, 4},   {180, 0, 5}, {180, 90, 2}, {180, 180, 0}, {270, 0, 1},
                           {270, 270, 1}, {-90, 0, 1}, {450, 0, 4}};
-    const Pixel centre = project(0, 0, 2);
+    const ScreenPixel centre = project(0, 0, 2);
     auto topColour = [&] {
         frame();
         const offscreen::Image image = context().read();

@@ -113,6 +113,7 @@ TEST_F(PlatformContract, AWindowOfARegisteredClassWhichStaysWhileItLives) {
     ASSERT_NE(registerClass(windowClass("ContractB")), 0);
     WindowHandle window = makeWindow("ContractA");
     ASSERT_NE(window, nullptr);
+    window_ = window;
 
     EXPECT_FALSE(unregisterClass("ContractA", getModuleHandle(nullptr)));
     EXPECT_TRUE(unregisterClass("ContractB", getModuleHandle(nullptr)));  // no window of its own
@@ -180,6 +181,27 @@ TEST_F(PlatformContract, ShowWindowTellsWhetherTheWindowWasVisible) {
     EXPECT_TRUE(showWindow(window_, SW_SHOW));
     EXPECT_TRUE(setForegroundWindow(window_));
     EXPECT_FALSE(setForegroundWindow(nullptr));
+}
+
+// As on Win32, the keyboard is the window's as soon as setFocus returns, whenever the window
+// system gets round to it (the bitmap reader's boxes, shown right after, belong to the window).
+TEST_F(PlatformContract, SetFocusGivesTheKeyboardAtOnceUntilTheWindowGoes) {
+    makeFormattedWindow();
+    EXPECT_EQ(getFocus(), nullptr);
+    showWindow(window_, SW_SHOW);
+    // (Who had the keyboard before is Windows' affair: its DefWindowProc gives it to a window
+    // activated by ShowWindow, and Wine gives it at the activation itself.)
+    setFocus(window_);
+    EXPECT_EQ(getFocus(), window_);
+    EXPECT_EQ(setFocus(window_), window_);
+    EXPECT_EQ(setFocus(nullptr), window_);
+    EXPECT_EQ(getFocus(), nullptr);
+    setFocus(window_);
+    ASSERT_EQ(releaseDC(window_, dc_), 1);
+    dc_ = nullptr;
+    ASSERT_TRUE(destroyWindow(window_));
+    window_ = nullptr;
+    EXPECT_EQ(getFocus(), nullptr);
 }
 
 TEST_F(PlatformContract, PostedMessagesComeFirstAndDispatchReachesTheClassProcedure) {

@@ -1,5 +1,6 @@
-// Field-by-field comparison of the game's state, to the last bit of every number. Comparing
-// whole structures as bytes would also compare their padding, which holds no state.
+// Field-by-field comparison of the game's state, to the last bit of every number, and the
+// generator's state after a number of draws. Comparing whole structures as bytes would also
+// compare their padding, which holds no state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "dice_model.h"
+#include "random.h"
 
 namespace state_compare {
 
@@ -86,6 +88,19 @@ inline ::testing::AssertionResult sameDie(const DieState& a, const DieState& b) 
 inline ::testing::AssertionResult sameGame(const GameState& a, const GameState& b) {
     const std::string d = gameDifference(a, b);
     return d.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << d;
+}
+
+// The generator's state `draws` draws after `state`, stepped by the game's own generator, which
+// is left as it was.
+inline std::uint32_t advanced(std::uint32_t state, int draws) {
+    const std::uint32_t saved = rand15State();
+    seedRand15(state);
+    for (int i = 0; i < draws; ++i) {
+        rand15();
+    }
+    const std::uint32_t after = rand15State();
+    seedRand15(saved);
+    return after;
 }
 
 }  // namespace state_compare

@@ -9,13 +9,7 @@
 
 namespace {
 
-// The generator state after `count` more draws from `state`.
-std::uint32_t advanced(std::uint32_t state, int count) {
-    for (int i = 0; i < count; ++i) {
-        state = state * 214013u + 2531011u;
-    }
-    return state;
-}
+using state_compare::advanced;
 
 TEST(Random, KnownSequences) {
     seedRand15(1);

@@ -10,12 +10,7 @@
 
 namespace {
 
-std::uint32_t advanced(std::uint32_t state, int draws) {
-    for (int i = 0; i < draws; ++i) {
-        state = state * 214013u + 2531011u;
-    }
-    return state;
-}
+using state_compare::advanced;
 
 // A table with every die lying still far apart, none held, after the first throw of a turn.
 void quietTable() {

@@ -135,7 +135,7 @@ TEST_F(ShellTest, StartsWithSeededDiceAndTheDefaultModeThenReleasesAtTheEnd) {
     }
     EXPECT_TRUE(matched);
 
-    const DevMode mode = scripted::lastDisplayMode().value();
+    const DevMode mode = scripted::seen().lastDisplayMode.value();
     EXPECT_EQ(mode.dmPelsWidth, 1024u);
     EXPECT_EQ(mode.dmPelsHeight, 768u);
     EXPECT_EQ(mode.dmBitsPerPel, 32u);
@@ -285,7 +285,7 @@ TEST_F(ShellTest, CreationFailureShowsTheMessageAndEndsAtOnceWithStatusOne) {
     });
     EXPECT_LT(restore, shown);
     EXPECT_TRUE(loopRecord().empty());
-    EXPECT_FALSE(scripted::displaySwitched());
+    EXPECT_FALSE(scripted::seen().displaySwitched);
 }
 
 // A mode the display does not list, and a listed mode whose switch then fails, end alike: the
@@ -300,9 +300,9 @@ TEST_F(ShellTest, ARefusedModeAndAFailedSwitchEndAlike) {
                   (Lines{"RegisterClass OpenGL",
                          "ChangeDisplaySettings 1024x768 32 bits 75 Hz flags 4 failed",
                          "MessageBox SHUTDOWN ERROR: AHH... It blew up creating the window!"}));
-        EXPECT_FALSE(scripted::displaySwitched());
-        EXPECT_FALSE(scripted::createdWindow().has_value());
-        EXPECT_EQ(scripted::cursorDisplayCount(), 0);
+        EXPECT_FALSE(scripted::seen().displaySwitched);
+        EXPECT_FALSE(scripted::seen().createdWindow.has_value());
+        EXPECT_EQ(scripted::seen().cursorDisplayCount, 0);
     }
 }
 
@@ -314,15 +314,15 @@ TEST_F(ShellTest, SettingsFileChoosesTheModeAndRateZeroKeepsTheFrequencyField) {
     std::fwrite(bytes, 1, sizeof bytes, f);
     std::fclose(f);
     ASSERT_TRUE(openGameWindow("Vantu", nullptr));
-    const DevMode mode = scripted::lastDisplayMode().value();
+    const DevMode mode = scripted::seen().lastDisplayMode.value();
     EXPECT_EQ(mode.dmSize, 156);
     EXPECT_EQ(mode.dmFields, 0x5C0000u);
     EXPECT_EQ(mode.dmPelsWidth, 640u);
     EXPECT_EQ(mode.dmPelsHeight, 480u);
     EXPECT_EQ(mode.dmBitsPerPel, 16u);
     EXPECT_EQ(mode.dmDisplayFrequency, 0u);
-    EXPECT_EQ(scripted::chosenPixelFormat()->cColorBits, 16);
-    const scripted::CreateWindowCall& window = scripted::createdWindow().value();
+    EXPECT_EQ(scripted::seen().chosenPixelFormat->cColorBits, 16);
+    const scripted::CreateWindowCall& window = scripted::seen().createdWindow.value();
     EXPECT_EQ(window.width, 640);
     EXPECT_EQ(window.height, 480);
 }
@@ -332,13 +332,13 @@ TEST_F(ShellTest, SettingsFileChoosesTheModeAndRateZeroKeepsTheFrequencyField) {
 TEST_F(ShellTest, CreationMakesEverythingInOrderWithTheRecordsOfTheDesign) {
     ASSERT_TRUE(createGameWindow("Vantu", nullptr, 800, 600, 16, 85));
     EXPECT_EQ(scripted::calls(), kCreation);
-    EXPECT_TRUE(scripted::displaySwitched());
-    EXPECT_TRUE(scripted::contextCurrent());
-    EXPECT_EQ(scripted::cursorDisplayCount(), -1);
+    EXPECT_TRUE(scripted::seen().displaySwitched);
+    EXPECT_TRUE(scripted::seen().contextCurrent);
+    EXPECT_EQ(scripted::seen().cursorDisplayCount, -1);
     EXPECT_EQ(getFocus(), shell.hWnd);
     EXPECT_EQ(shell.hInstance, getModuleHandle(nullptr));
 
-    const WndClass& wc = scripted::registeredClass().value();
+    const WndClass& wc = scripted::seen().registeredClass.value();
     EXPECT_EQ(wc.style, 0x23u);
     EXPECT_EQ(wc.lpfnWndProc, &gameWindowProc);
     EXPECT_EQ(wc.cbClsExtra, 0);
@@ -350,11 +350,11 @@ TEST_F(ShellTest, CreationMakesEverythingInOrderWithTheRecordsOfTheDesign) {
     EXPECT_EQ(wc.lpszMenuName, nullptr);
     EXPECT_STREQ(wc.lpszClassName, "OpenGL");
 
-    const DevMode mode = scripted::lastDisplayMode().value();
+    const DevMode mode = scripted::seen().lastDisplayMode.value();
     EXPECT_EQ(mode.dmFields, DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY);
     EXPECT_EQ(mode.dmDisplayFrequency, 85u);
 
-    const PixelFormatDescriptor& pfd = scripted::chosenPixelFormat().value();
+    const PixelFormatDescriptor& pfd = scripted::seen().chosenPixelFormat.value();
     PixelFormatDescriptor expected{};
     expected.nSize = 40;
     expected.nVersion = 1;
@@ -365,7 +365,7 @@ TEST_F(ShellTest, CreationMakesEverythingInOrderWithTheRecordsOfTheDesign) {
     expected.iLayerType = PFD_MAIN_PLANE;
     EXPECT_TRUE(samePixelFormat(pfd, expected));
 
-    const scripted::CreateWindowCall& window = scripted::createdWindow().value();
+    const scripted::CreateWindowCall& window = scripted::seen().createdWindow.value();
     EXPECT_EQ(window.exStyle, WS_EX_APPWINDOW);
     EXPECT_EQ(window.style, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     EXPECT_EQ(window.x, 0);
@@ -378,8 +378,8 @@ TEST_F(ShellTest, CreationMakesEverythingInOrderWithTheRecordsOfTheDesign) {
     destroyGameWindow();
     EXPECT_TRUE(std::equal(kRelease.begin(), kRelease.end(), scripted::calls().end() - 7));
     EXPECT_EQ(shell.hRC, nullptr);
-    EXPECT_FALSE(scripted::displaySwitched());
-    EXPECT_EQ(scripted::cursorDisplayCount(), 0);
+    EXPECT_FALSE(scripted::seen().displaySwitched);
+    EXPECT_EQ(scripted::seen().cursorDisplayCount, 0);
     EXPECT_TRUE(scripted::messageBoxes().empty());
 }
 
@@ -413,13 +413,13 @@ TEST_P(CreationFailureTest, UndoesWhatWasMadeWithoutAMessage) {
     expected.insert(expected.end(), f.released.begin(), f.released.end());
     EXPECT_EQ(scripted::calls(), expected);
     EXPECT_TRUE(scripted::messageBoxes().empty());
-    EXPECT_FALSE(scripted::displaySwitched());
-    EXPECT_FALSE(scripted::contextCurrent());
+    EXPECT_FALSE(scripted::seen().displaySwitched);
+    EXPECT_FALSE(scripted::seen().contextCurrent);
     EXPECT_EQ(shell.hRC, nullptr);
     // The cursor is visible again, or was never hidden.
-    EXPECT_EQ(scripted::cursorDisplayCount(), 0);
+    EXPECT_EQ(scripted::seen().cursorDisplayCount, 0);
     // Only a refused display mode leaves the class registered.
-    EXPECT_EQ(scripted::registeredClass().has_value(), f.call == Call::ChangeDisplaySettings);
+    EXPECT_EQ(scripted::seen().registeredClass.has_value(), f.call == Call::ChangeDisplaySettings);
 }
 
 const Lines kUndoWindow = {"ChangeDisplaySettings restore", "ShowCursor 1", "DestroyWindow",

@@ -38,21 +38,34 @@ new_prefix() {
     echo "wine.sh: prefix $WINEPREFIX ready"
 }
 
-# The prefix's desktop process lives on the X display of the program that started it, and goes
-# when that server goes. A program for another display waits up to 5 s for such a desktop to go
-# (tests that show windows run one at a time, each on a server of its own).
-wait_for_other_desktop() {
-    local pid others
+# The prefix's desktop processes, on this display (here) or on others.
+desktops() {
+    local pid
+    for pid in $(pgrep -f 'explorer\.exe /desktop'); do
+        grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null || continue
+        if grep -qzx "DISPLAY=$DISPLAY" "/proc/$pid/environ"; then
+            [ "$1" = here ] && echo "$pid"
+        else
+            [ "$1" = others ] && echo "$pid"
+        fi
+    done
+}
+
+# The prefix's desktop process lives on the X display of the program that started it, goes when
+# that server goes, and is where Wine learns the display's modes. A program for another display
+# waits up to 5 s for the desktop of the last one to go (tests that show windows run one at a
+# time, each on a server of its own), then starts this display's desktop with the true clock
+# (the game may run under faketime, which the desktop would inherit).
+desktop_for_this_display() {
     for _ in $(seq 100); do
-        others=
-        for pid in $(pgrep -f 'explorer\.exe /desktop'); do
-            grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null &&
-                ! grep -qzx "DISPLAY=$DISPLAY" "/proc/$pid/environ" && others+=" $pid"
-        done
-        [ -z "$others" ] && return 0
+        [ -z "$(desktops others)" ] && break
         sleep 0.05
     done
-    echo "wine.sh: the prefix's desktop is still on another display:$others" >&2
+    [ -z "$(desktops others)" ] ||
+        echo "wine.sh: the prefix's desktop is still on another display" >&2
+    [ -n "$(desktops here)" ] ||
+        env -u LD_PRELOAD -u FAKETIME -u NO_FAKE_STAT wine rundll32.exe user32.dll,GetDesktopWindow \
+            </dev/null >/dev/null 2>&1
 }
 
 case "${1:-}" in
@@ -63,7 +76,7 @@ case "${1:-}" in
     *)
         [ -f "$WINEPREFIX/system.reg" ] ||
             { echo "wine.sh: no prefix in $root: run wine.sh --new-prefix first" >&2; exit 1; }
-        [ -z "${DISPLAY:-}" ] || wait_for_other_desktop
+        [ -z "${DISPLAY:-}" ] || desktop_for_this_display
         # Through files, not pipes: a Wine service started by the program keeps its output open.
         out=$(mktemp) err=$(mktemp)
         wine "$@" >"$out" 2>"$err"

@@ -2,9 +2,9 @@
 // prints the state, so the simulation can be checked against independent expectations.
 //
 //   seed S        seed the generator with S (0..4294967295) and run initGameState
-//   frames N      run N frames as the game does (0..1000000000): updatePointer, stepDice,
-//                 advanceIntro, updateHandLift if introDistance is exactly 0; after each frame the
-//                 main loop's keyboard throw (key held and all dice at rest: throwDice)
+//   frames N      run N frames as the game does (0..1000000000), without drawing: updatePointer,
+//                 stepDice and advanceIntroAndHand; after each frame the main loop's keyboard
+//                 throw (key held and all dice at rest: throwDice)
 //   cursor X Y    where the next frame's pointer update finds the cursor (32-bit integers);
 //                 the update puts it back at 320 240. The tool starts with it at 320 240.
 //   lclick        a left button press between frames (handleLeftClick, only while all dice rest)
@@ -12,17 +12,17 @@
 //   key down|up   the throw key (Enter or Space) held or released
 //   print         print the state
 //
+// The first five are those of every tool that runs the game's frames (tools/script).
+//
 // '#' starts a comment. An unknown command or a bad number ends the run with status 2.
 #include <cstdio>
 #include <iostream>
-#include <limits>
 #include <string>
 #include <vector>
 
 #include "dice_model.h"
+#include "hand_and_view.h"
 #include "motion.h"
-#include "pointer.h"
-#include "random.h"
 #include "script.h"
 
 namespace {
@@ -55,73 +55,28 @@ void printState(const TraceState& trace) {
     }
 }
 
-// One frame in the order the game runs it: the frame step (pointer, dice, the two count-downs at
-// the points where the drawing runs them), then the main loop's keyboard throw test.
+// One frame as the game runs it, without the drawing: the pointer, the dice, what the drawing
+// does to the game; then the main loop's keyboard throw test.
 void runFrame(TraceState& trace) {
     trace.cursor = updatePointer(trace.cursor);
     stepDice();
-    advanceIntro();
-    if (game.introDistance == 0) {
-        updateHandLift();
-    }
+    advanceIntroAndHand([] {});
     if (trace.throwKeyDown && allDiceAtRest()) {
         throwDice();
     }
     ++trace.framesRun;
 }
 
-// Runs one command; returns an error text, empty on success.
+// Runs one of the tool's own commands; returns an error text, empty on success.
 std::string runCommand(const std::vector<std::string>& words, TraceState& trace) {
     const std::string& command = words[0];
     const std::size_t arguments = words.size() - 1;
-    long long value = 0;
-    if (command == "seed") {
-        if (arguments != 1 ||
-            !parseInteger(words[1], 0, std::numeric_limits<std::uint32_t>::max(), value)) {
-            return "seed takes one number 0..4294967295";
-        }
-        seedRand15(static_cast<std::uint32_t>(value));
-        initGameState();
-        return {};
-    }
-    if (command == "rclick" && arguments == 0) {
-        if (allDiceAtRest()) {
-            throwDice();
-        }
-        return {};
-    }
     if (command == "key" && arguments == 1 && (words[1] == "down" || words[1] == "up")) {
         trace.throwKeyDown = words[1] == "down";
         return {};
     }
     if (command == "print" && arguments == 0) {
         printState(trace);
-        return {};
-    }
-    if (command == "frames") {
-        if (arguments != 1 || !parseInteger(words[1], 0, 1000000000, value)) {
-            return "frames takes one number 0..1000000000";
-        }
-        for (long long i = 0; i < value; ++i) {
-            runFrame(trace);
-        }
-        return {};
-    }
-    if (command == "cursor") {
-        long long y = 0;
-        constexpr long long kMin = std::numeric_limits<int>::min();
-        constexpr long long kMax = std::numeric_limits<int>::max();
-        if (arguments != 2 || !parseInteger(words[1], kMin, kMax, value) ||
-            !parseInteger(words[2], kMin, kMax, y)) {
-            return "cursor takes two numbers, x and y";
-        }
-        trace.cursor = {static_cast<int>(value), static_cast<int>(y)};
-        return {};
-    }
-    if (command == "lclick" && arguments == 0) {
-        if (allDiceAtRest()) {
-            handleLeftClick();
-        }
         return {};
     }
     return "unknown command or wrong arguments: " + command;
@@ -131,7 +86,9 @@ std::string runCommand(const std::vector<std::string>& words, TraceState& trace)
 
 int main() {
     TraceState trace;
-    return runScript(std::cin, "vantu-dicetrace", [&trace](const std::vector<std::string>& words) {
-        return runCommand(words, trace);
-    });
+    const FrameTool tool{[&trace] { runFrame(trace); },
+                         [&trace](ScreenPoint cursor) { trace.cursor = cursor; }};
+    return runGameScript(
+        std::cin, "vantu-dicetrace", tool,
+        [&trace](const std::vector<std::string>& words) { return runCommand(words, trace); });
 }

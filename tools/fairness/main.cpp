@@ -11,19 +11,18 @@
 // hand to come back. The player's choices come from a generator of this tool, so the game's own
 // random draws are exactly those of a real game with the same clicks. Frames run stepDice only:
 // the pointer, intro and hand steps neither move dice nor draw.
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 
 #include "dice_model.h"
 #include "faces.h"
+#include "hand_and_view.h"
 #include "motion.h"
-#include "pointer.h"
 #include "random.h"
+#include "script.h"
 
 namespace {
 
@@ -49,17 +48,6 @@ struct Options {
     long long firstSeed = 1;
 };
 
-bool parseCount(const char* text, long long min, long long max, long long& value) {
-    errno = 0;
-    char* end = nullptr;
-    const long long parsed = std::strtoll(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || parsed < min || parsed > max) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
-
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
@@ -69,11 +57,11 @@ bool parseOptions(int argc, char** argv, Options& options) {
         const char* text = argv[++i];
         bool ok = false;
         if (name == "--seeds") {
-            ok = parseCount(text, 1, 100000000, options.seeds);
+            ok = parseInteger(text, 1, 100000000, options.seeds);
         } else if (name == "--turns") {
-            ok = parseCount(text, 1, 100000000, options.turns);
+            ok = parseInteger(text, 1, 100000000, options.turns);
         } else if (name == "--first-seed") {
-            ok = parseCount(text, 0, 4294967295LL, options.firstSeed);
+            ok = parseInteger(text, 0, 4294967295LL, options.firstSeed);
         }
         if (!ok) {
             return false;
@@ -131,7 +119,7 @@ void pickSome(std::mt19937& player) {
         const DieState& die = game.dice[i];
         // A die already picked with a neighbour stays picked; one pushed onto the throw line
         // cannot be reached.
-        if (!choose[i] || die.marked == 1 || die.x >= 13) {
+        if (!choose[i] || die.marked == 1 || die.x >= kThrowLine) {
             continue;
         }
         game.handX = die.x;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "hand_and_view.h"
+
 // Runs one line's words; returns an error text, empty on success.
 using ScriptCommand = std::function<std::string(const std::vector<std::string>& words)>;
 
@@ -16,3 +18,20 @@ int runScript(std::istream& in, const char* toolName, const ScriptCommand& comma
 
 // A decimal integer min..max, the whole word and nothing else.
 bool parseInteger(const std::string& word, long long min, long long max, long long& value);
+
+// How a tool that runs the game's frames runs one, and where it puts the cursor the next frame
+// finds.
+struct FrameTool {
+    std::function<void()> runFrame;
+    std::function<void(ScreenPoint)> putCursor;
+};
+
+// runScript over the commands every such tool takes, run on the game's own code:
+//   seed S        seed the generator with S (0..4294967295) and run initGameState
+//   frames N      run N frames (0..1000000000)
+//   cursor X Y    where the next frame's pointer update finds the cursor (32-bit integers)
+//   lclick        a left button press between frames (handleLeftClick, only while all dice rest)
+//   rclick        a right button press between frames (throwDice, only while all dice rest)
+// and the tool's own: `own` runs the words of any other line.
+int runGameScript(std::istream& in, const char* toolName, const FrameTool& tool,
+                  const ScriptCommand& own);

@@ -17,20 +17,22 @@
 
 #include "dice_model.h"
 #include "offscreen.h"
+#include "screen_projection.h"
 
 namespace {
 
+// The state as vantu-dicetrace printed it; value-initialised, all zero.
 struct Seen {
-    double viewYaw = 0;
-    double viewPitch = 0;
-    double handX = 0;
-    double handY = 0;
-    double handLift = 0;
-    int dice = 0;
+    float viewYaw;
+    float viewPitch;
+    double handX;
+    double handY;
+    double handLift;
+    int dice;  // the dice read so far
     struct Die {
         int marked;
         double x, y, z;
-    } die[kDiceCount]{};
+    } die[kDiceCount];
 };
 
 // "key=value" words of one printed line.
@@ -53,8 +55,8 @@ bool readState(std::istream& in, Seen& seen) {
         auto f = fields(line);
         if (line.rfind("state ", 0) == 0) {
             seen = Seen{};
-            seen.viewYaw = std::stod(f.at("viewYaw"));
-            seen.viewPitch = std::stod(f.at("viewPitch"));
+            seen.viewYaw = std::stof(f.at("viewYaw"));
+            seen.viewPitch = std::stof(f.at("viewPitch"));
             seen.handX = std::stod(f.at("handX"));
             seen.handY = std::stod(f.at("handY"));
             seen.handLift = std::stod(f.at("handLift"));
@@ -72,26 +74,6 @@ bool readState(std::istream& in, Seen& seen) {
     return haveState && seen.dice == kDiceCount;
 }
 
-struct Projection {
-    int width;
-    int height;
-    double yaw;    // radians
-    double pitch;  // radians
-
-    // Pixel of a point at (x, y) and `height` above the table plane: the view leaned about the
-    // table's origin, then the game's perspective of 33 degrees.
-    void pixel(double x, double y, double h, double& px, double& py) const {
-        const double x1 = x * std::cos(yaw) + h * std::sin(yaw);
-        const double z1 = -x * std::sin(yaw) + h * std::cos(yaw);
-        const double y2 = y * std::cos(pitch) - z1 * std::sin(pitch);
-        const double z2 = y * std::sin(pitch) + z1 * std::cos(pitch) - 75.0;
-        const double f = 1.0 / std::tan(16.5 * M_PI / 180.0);
-        const double aspect = static_cast<double>(width) / height;
-        px = (f / aspect * x1 / -z2 + 1.0) * 0.5 * width;
-        py = (1.0 - f * y2 / -z2) * 0.5 * height;
-    }
-};
-
 // A pixel of a die's body: light and hardly coloured.
 bool isDieBody(const std::uint8_t* p) {
     const int lo = std::min({int{p[0]}, int{p[1]}, int{p[2]}});
@@ -107,17 +89,16 @@ bool isSkin(const std::uint8_t* p) {
 
 // The share of pixels for which `is` holds in the square of half side `half` about (x, y),
 // `h` above the table plane.
-double share(const offscreen::Image& shot, const Projection& view, double x, double y, double half,
-             double h, bool (*is)(const std::uint8_t*)) {
-    double x0, y0, x1, y1;
-    view.pixel(x - half, y + half, h, x0, y0);
-    view.pixel(x + half, y - half, h, x1, y1);
+double share(const offscreen::Image& shot, const ScreenProjection& view, double x, double y,
+             double half, double h, bool (*is)(const std::uint8_t*)) {
+    const ScreenPixel a = view.pixel(x - half, y + half, h);
+    const ScreenPixel b = view.pixel(x + half, y - half, h);
     int hits = 0;
     int all = 0;
-    for (int py = static_cast<int>(std::ceil(std::min(y0, y1)));
-         py <= static_cast<int>(std::floor(std::max(y0, y1))); ++py) {
-        for (int px = static_cast<int>(std::ceil(std::min(x0, x1)));
-             px <= static_cast<int>(std::floor(std::max(x0, x1))); ++px) {
+    for (int py = static_cast<int>(std::ceil(std::min(a.y, b.y)));
+         py <= static_cast<int>(std::floor(std::max(a.y, b.y))); ++py) {
+        for (int px = static_cast<int>(std::ceil(std::min(a.x, b.x)));
+             px <= static_cast<int>(std::floor(std::max(a.x, b.x))); ++px) {
             if (px < 0 || py < 0 || px >= shot.width || py >= shot.height) {
                 continue;
             }
@@ -129,7 +110,7 @@ double share(const offscreen::Image& shot, const Projection& view, double x, dou
 }
 
 // The share of die-body pixels in the middle of a resting die's top face at (x, y).
-double dieShare(const offscreen::Image& shot, const Projection& view, double x, double y) {
+double dieShare(const offscreen::Image& shot, const ScreenProjection& view, double x, double y) {
     return share(shot, view, x, y, 0.6, 2.0, isDieBody);
 }
 
@@ -137,7 +118,7 @@ double dieShare(const offscreen::Image& shot, const Projection& view, double x, 
 // little to the right. The hand is drawn with the view's lean taken back (only a rotation of the
 // order of yaw x pitch is left), so it is seen unleaned.
 bool handInPlace(const offscreen::Image& shot, const Seen& seen) {
-    const Projection unleaned{shot.width, shot.height, 0.0, 0.0};
+    const ScreenProjection unleaned{shot.width, shot.height};
     const double x = seen.handX + seen.handLift + 0.75;
     const double y = seen.handY - seen.handLift - 1.4;
     const double skin = share(shot, unleaned, x, y, 0.15, 0.0, isSkin);
@@ -161,7 +142,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vantu-shotcheck: cannot read %s\n", argv[1]);
         return 2;
     }
-    Seen seen;
+    Seen seen{};
     try {
         if (!readState(std::cin, seen)) {
             std::fprintf(stderr, "vantu-shotcheck: no complete state on standard input\n");
@@ -174,8 +155,7 @@ int main(int argc, char** argv) {
     if (handOnly) {
         return handInPlace(shot, seen) ? 0 : 1;
     }
-    const Projection view{shot.width, shot.height, seen.viewYaw * 0.01 * M_PI / 180.0,
-                          seen.viewPitch * 0.01 * M_PI / 180.0};
+    const ScreenProjection view{shot.width, shot.height, seen.viewYaw, seen.viewPitch};
     bool ok = true;
     bool homeTaken[kDiceCount] = {};
     for (int i = 0; i < kDiceCount; ++i) {

@@ -11,6 +11,8 @@
 //   rest          run frames until every die rests and has stopped sliding (at most 2000)
 //   shot FILE     save the last frame drawn as FILE (PNG)
 //
+// The first five are those of every tool that runs the game's frames (tools/script).
+//
 // '#' starts a comment. A bad line ends the run with status 2.
 #include <cstdio>
 #include <iostream>
@@ -19,10 +21,9 @@
 
 #include "dice_model.h"
 #include "game_view.h"
+#include "hand_and_view.h"
 #include "offscreen.h"
 #include "platform_scripted.h"
-#include "pointer.h"
-#include "random.h"
 #include "script.h"
 
 namespace {
@@ -36,33 +37,9 @@ bool diceStill() {
     return true;
 }
 
-// Runs one command; returns an error text, empty on success.
+// Runs one of the tool's own commands; returns an error text, empty on success.
 std::string run(const std::vector<std::string>& words, const offscreen::Context& context) {
     const std::string& command = words[0];
-    long long a = 0;
-    long long b = 0;
-    if (command == "seed" && words.size() == 2 && parseInteger(words[1], 0, 4294967295LL, a)) {
-        seedRand15(static_cast<std::uint32_t>(a));
-        initGameState();
-        return {};
-    }
-    if (command == "frames" && words.size() == 2 && parseInteger(words[1], 0, 1000000, a)) {
-        for (long long i = 0; i < a; ++i) {
-            gameFrame();
-        }
-        return {};
-    }
-    if (command == "cursor" && words.size() == 3 && parseInteger(words[1], -100000, 100000, a) &&
-        parseInteger(words[2], -100000, 100000, b)) {
-        scripted::setCursor(static_cast<int>(a), static_cast<int>(b));
-        return {};
-    }
-    if ((command == "lclick" || command == "rclick") && words.size() == 1) {
-        if (allDiceAtRest()) {
-            command == "lclick" ? handleLeftClick() : throwDice();
-        }
-        return {};
-    }
     if (command == "rest" && words.size() == 1) {
         for (int i = 0; i < 2000 && !diceStill(); ++i) {
             gameFrame();
@@ -94,8 +71,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vantu-snapshot: no picture under data/ loaded\n");
         return 1;
     }
-    scripted::setCursor(320, 240);
-    return runScript(std::cin, "vantu-snapshot", [&context](const std::vector<std::string>& words) {
-        return run(words, context);
-    });
+    scripted::setCursor(kPointerCentre.x, kPointerCentre.y);
+    const FrameTool tool{gameFrame,
+                         [](ScreenPoint cursor) { scripted::setCursor(cursor.x, cursor.y); }};
+    return runGameScript(
+        std::cin, "vantu-snapshot", tool,
+        [&context](const std::vector<std::string>& words) { return run(words, context); });
 }

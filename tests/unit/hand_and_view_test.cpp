@@ -5,17 +5,13 @@
 #include <utility>
 
 #include "dice_model.h"
-#include "pointer.h"
+#include "hand_and_view.h"
 #include "random.h"
+#include "state_compare.h"
 
 namespace {
 
-std::uint32_t advanced(std::uint32_t state, int draws) {
-    for (int i = 0; i < draws; ++i) {
-        state = state * 214013u + 2531011u;
-    }
-    return state;
-}
+using state_compare::advanced;
 
 // A frame that finds the cursor dx, dy pixels from the centre; returns where the cursor goes back.
 ScreenPoint moveCursorBy(int dx, int dy) {

@@ -1,8 +1,8 @@
-// The relative pointer, the hand, the view lean, the intro and the picking of dice.
+// The hand and the view: the relative pointer, the hand's slide, picking, the intro.
 //
 // The pointer offset, the view sums and the intro are single precision with float constants;
 // the hand and the dice are double.
-#include "pointer.h"
+#include "hand_and_view.h"
 
 #include <cstdint>
 
@@ -21,7 +21,6 @@ constexpr double kHandMaxX = 25;
 constexpr double kHandMinY = -20;
 constexpr double kHandMaxY = 20;
 
-constexpr double kThrowLine = 13;  // a left click at or right of it throws
 constexpr double kPickReach = 1;
 constexpr double kHandLiftMax = 60;
 
@@ -83,6 +82,16 @@ void updateHandLift() {
             game.handLift = kHandLiftMax;
         }
     }
+}
+
+bool advanceIntroAndHand(void (*drawTableAndDice)()) {
+    advanceIntro();
+    drawTableAndDice();
+    if (game.introDistance != 0.0f) {
+        return false;  // no hand while the intro runs
+    }
+    updateHandLift();
+    return true;
 }
 
 void handleLeftClick() {

@@ -1,16 +1,20 @@
 // The platform layer's calls, the same for every backend: the rules of handles, classes, the
-// window, its device context, pixel format and rendering context, the cursor count and the
-// message queue. The window system's own part of each call comes from the backend
-// (window_system.h).
+// window, its device context, pixel format and rendering context, the keyboard focus, the cursor
+// count and the message queue. The window system's own part of each call comes from the backend
+// (window_system.h); each call is reported to the call trace (call_trace.h).
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "call_trace.h"
 #include "message_queue.h"
 #include "platform.h"
 #include "window_system.h"
 
 namespace {
+
+using callTrace::End;
+using callTrace::Report;
 
 struct ClassEntry {
     std::string name;
@@ -26,6 +30,7 @@ struct Rules {
 };
 
 Rules rules;
+callTrace::Listener listener = nullptr;
 
 // Objects whose addresses serve as handles.
 char moduleObject;
@@ -60,35 +65,42 @@ const ClassEntry* findClass(const char* name) {
     return nullptr;
 }
 
-template <typename MakeLine>
-void record(MakeLine makeLine) {
-    if (windowSystem::recordsCalls()) {
-        windowSystem::recordCall(makeLine());
+void trace(const Report& report) {
+    if (listener != nullptr) {
+        listener(report);
     }
 }
 
-// Runs the window system's part of a call when the rules allow the call, and records the call,
-// marked " failed" when the window system failed it. True when the call succeeded.
-template <typename Part, typename MakeLine>
-bool attempt(bool allowed, Part part, MakeLine makeLine) {
+// Runs the window system's part of a call when the rules allow the call, and reports the call
+// with how it ended. True when the call succeeded.
+template <typename Part>
+bool attempt(bool allowed, Part part, Report report) {
     const bool done = allowed && part();
-    if (windowSystem::recordsCalls()) {
-        std::string line = makeLine();
-        if (allowed && !done) {
-            line += " failed";
-        }
-        windowSystem::recordCall(line);
-    }
+    report.end = !allowed ? End::Refused : done ? End::Done : End::Failed;
+    trace(report);
     return done;
 }
 
-std::string modeLine(const DevMode& mode, std::uint32_t flags) {
-    return "ChangeDisplaySettings " + std::to_string(mode.dmPelsWidth) + "x" +
-           std::to_string(mode.dmPelsHeight) + " " + std::to_string(mode.dmBitsPerPel) + " bits " +
-           std::to_string(mode.dmDisplayFrequency) + " Hz flags " + std::to_string(flags);
+WindowRecord windowRecordOf(const callTrace::WindowArguments& given, const ClassEntry* entry) {
+    WindowRecord window;
+    window.className = given.className != nullptr ? given.className : "";
+    window.title = given.title != nullptr ? given.title : "";
+    window.exStyle = given.exStyle;
+    window.style = given.style;
+    window.x = given.x;
+    window.y = given.y;
+    window.width = given.width;
+    window.height = given.height;
+    window.instance = given.instance;
+    window.proc = entry != nullptr ? entry->windowClass.lpfnWndProc : nullptr;
+    return window;
 }
 
 }  // namespace
+
+void callTrace::listen(Listener newListener) {
+    listener = newListener;
+}
 
 void resetWindowRules() {
     rules = Rules{};
@@ -103,12 +115,12 @@ void platformShutdown() {
 }
 
 void messageBox(WindowHandle owner, const char* text, const char* caption, unsigned type) {
-    record([&] { return std::string("MessageBox ") + caption + ": " + text; });
+    trace({.call = "MessageBox", .words = caption, .text = text});
     windowSystem::messageBox(isGameWindow(owner), text, caption, type);
 }
 
 WindowHandle getFocus() {
-    return rules.window.alive && windowSystem::hasFocus() ? windowHandle() : nullptr;
+    return rules.window.alive && rules.window.focused ? windowHandle() : nullptr;
 }
 
 void getCursorPos(int& x, int& y) {
@@ -121,7 +133,7 @@ void setCursorPos(int x, int y) {
 
 int showCursor(bool show) {
     rules.cursorCount += show ? 1 : -1;
-    record([&] { return show ? "ShowCursor 1" : "ShowCursor 0"; });
+    trace({.call = "ShowCursor", .number = show ? 1 : 0});
     windowSystem::cursorCountChanged(rules.cursorCount);
     return rules.cursorCount;
 }
@@ -141,9 +153,8 @@ CursorHandle loadCursor(ModuleHandle /*module*/, int /*id*/) {
 std::uint16_t registerClass(const WndClass& windowClass) {
     const char* name = windowClass.lpszClassName;
     const bool allowed = name != nullptr && findClass(name) == nullptr;
-    if (!attempt(
-            allowed, [&] { return windowSystem::registerClass(windowClass); },
-            [&] { return std::string("RegisterClass ") + (name ? name : ""); })) {
+    if (!attempt(allowed, [&] { return windowSystem::registerClass(windowClass); },
+                 {.call = "RegisterClass", .words = name})) {
         return 0;
     }
     rules.classes.push_back({name, windowClass});
@@ -153,9 +164,8 @@ std::uint16_t registerClass(const WndClass& windowClass) {
 bool unregisterClass(const char* className, ModuleHandle /*instance*/) {
     const bool allowed = className != nullptr && findClass(className) != nullptr &&
                          !(rules.window.alive && rules.window.className == className);
-    if (!attempt(
-            allowed, [&] { return windowSystem::unregisterClass(className); },
-            [&] { return std::string("UnregisterClass ") + (className ? className : ""); })) {
+    if (!attempt(allowed, [&] { return windowSystem::unregisterClass(className); },
+                 {.call = "UnregisterClass", .words = className})) {
         return false;
     }
     std::erase_if(rules.classes, [&](const ClassEntry& e) { return e.name == className; });
@@ -164,19 +174,17 @@ bool unregisterClass(const char* className, ModuleHandle /*instance*/) {
 
 std::int32_t changeDisplaySettings(const DevMode* mode, std::uint32_t flags) {
     if (mode == nullptr) {
-        const bool restored = attempt(
-            true, [] { return windowSystem::restoreDisplay(); },
-            [] { return std::string("ChangeDisplaySettings restore"); });
+        const bool restored = attempt(true, windowSystem::restoreDisplay,
+                                      {.call = "ChangeDisplaySettings", .words = "restore"});
         return restored ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_FAILED;
     }
     std::int32_t result = DISP_CHANGE_FAILED;
-    attempt(
-        true,
-        [&] {
-            result = windowSystem::switchDisplay(*mode, flags);
-            return result == DISP_CHANGE_SUCCESSFUL;
-        },
-        [&] { return modeLine(*mode, flags); });
+    attempt(true,
+            [&] {
+                result = windowSystem::switchDisplay(*mode, flags);
+                return result == DISP_CHANGE_SUCCESSFUL;
+            },
+            {.call = "ChangeDisplaySettings", .mode = mode, .flags = flags});
     return result;
 }
 
@@ -184,7 +192,7 @@ bool adjustWindowRectEx(Rect& /*rect*/, std::uint32_t /*style*/, bool /*hasMenu*
                         std::uint32_t /*exStyle*/) {
     // The game's pop-up window has no frame, and window managers draw their own: the client
     // rectangle is the window's.
-    record([] { return std::string("AdjustWindowRectEx"); });
+    trace({.call = "AdjustWindowRectEx"});
     return true;
 }
 
@@ -192,25 +200,13 @@ WindowHandle createWindowEx(std::uint32_t exStyle, const char* className, const 
                             std::uint32_t style, int x, int y, int width, int height,
                             WindowHandle parent, const void* menu, ModuleHandle instance,
                             void* param) {
+    const callTrace::WindowArguments given{exStyle, className, title,  style, x,        y,
+                                           width,   height,    parent, menu,  instance, param};
     const ClassEntry* entry = className != nullptr ? findClass(className) : nullptr;
-    WindowRecord window;
-    window.className = className != nullptr ? className : "";
-    window.title = title != nullptr ? title : "";
-    window.exStyle = exStyle;
-    window.style = style;
-    window.x = x;
-    window.y = y;
-    window.width = width;
-    window.height = height;
-    window.hasParent = parent != nullptr;
-    window.hasMenu = menu != nullptr;
-    window.hasParam = param != nullptr;
-    window.instance = instance;
-    window.proc = entry != nullptr ? entry->windowClass.lpfnWndProc : nullptr;
+    WindowRecord window = windowRecordOf(given, entry);
     const bool allowed = entry != nullptr && !rules.window.alive;
-    if (!attempt(
-            allowed, [&] { return windowSystem::createWindow(window); },
-            [&] { return "CreateWindowEx " + window.className + " " + window.title; })) {
+    if (!attempt(allowed, [&] { return windowSystem::createWindow(window); },
+                 {.call = "CreateWindowEx", .window = &given})) {
         return nullptr;
     }
     rules.window = std::move(window);
@@ -219,9 +215,7 @@ WindowHandle createWindowEx(std::uint32_t exStyle, const char* className, const 
 }
 
 bool destroyWindow(WindowHandle window) {
-    if (!attempt(
-            isGameWindow(window), [] { return windowSystem::destroyWindow(); },
-            [] { return std::string("DestroyWindow"); })) {
+    if (!attempt(isGameWindow(window), windowSystem::destroyWindow, {.call = "DestroyWindow"})) {
         return false;
     }
     rules.window = WindowRecord{};
@@ -230,35 +224,40 @@ bool destroyWindow(WindowHandle window) {
 
 bool showWindow(WindowHandle window, int command) {
     const bool wasVisible = isGameWindow(window) && rules.window.visible;
-    if (attempt(
-            isGameWindow(window), [] { return windowSystem::showWindow(); },
-            [&] { return "ShowWindow " + std::to_string(command); })) {
+    if (attempt(isGameWindow(window), windowSystem::showWindow,
+                {.call = "ShowWindow", .number = command})) {
         rules.window.visible = true;
     }
     return wasVisible;
 }
 
 bool setForegroundWindow(WindowHandle window) {
-    return attempt(
-        isGameWindow(window), [] { return windowSystem::raiseWindow(); },
-        [] { return std::string("SetForegroundWindow"); });
+    return attempt(isGameWindow(window), windowSystem::raiseWindow,
+                   {.call = "SetForegroundWindow"});
 }
 
+// The keyboard is the window's as soon as this returns, as on Win32: the window system may tell
+// of it later.
 WindowHandle setFocus(WindowHandle window) {
-    WindowHandle before = getFocus();
-    record([] { return std::string("SetFocus"); });
-    if (isGameWindow(window)) {
-        windowSystem::focusWindow();
+    const WindowHandle before = getFocus();
+    trace({.call = "SetFocus"});
+    if (window == nullptr) {
+        rules.window.focused = false;
+        return before;
     }
+    if (!isGameWindow(window)) {
+        return nullptr;
+    }
+    windowSystem::focusWindow();
+    rules.window.focused = true;
     return before;
 }
 
 DeviceContextHandle getDC(WindowHandle window) {
     // The window's own device context (CS_OWNDC, as Windows gives it): held, it is given again.
     const bool held = isGameWindow(window) && rules.window.dcHeld;
-    if (!attempt(
-            isGameWindow(window), [&] { return held || windowSystem::getDC(); },
-            [] { return std::string("GetDC"); })) {
+    if (!attempt(isGameWindow(window), [&] { return held || windowSystem::getDC(); },
+                 {.call = "GetDC"})) {
         return nullptr;
     }
     rules.window.dcHeld = true;
@@ -266,9 +265,8 @@ DeviceContextHandle getDC(WindowHandle window) {
 }
 
 int releaseDC(WindowHandle window, DeviceContextHandle dc) {
-    if (!attempt(
-            isGameWindow(window) && isHeldDc(dc), [] { return windowSystem::releaseDC(); },
-            [] { return std::string("ReleaseDC"); })) {
+    if (!attempt(isGameWindow(window) && isHeldDc(dc), windowSystem::releaseDC,
+                 {.call = "ReleaseDC"})) {
         return 0;
     }
     rules.window.dcHeld = false;
@@ -281,18 +279,16 @@ int choosePixelFormat(DeviceContextHandle dc, const PixelFormatDescriptor& descr
     const std::uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
     const bool allowed = isHeldDc(dc) && (descriptor.dwFlags & needed) == needed &&
                          descriptor.iPixelType == PFD_TYPE_RGBA;
-    return attempt(
-               allowed, [&] { return windowSystem::choosePixelFormat(descriptor); },
-               [] { return std::string("ChoosePixelFormat"); })
+    return attempt(allowed, [&] { return windowSystem::choosePixelFormat(descriptor); },
+                   {.call = "ChoosePixelFormat"})
                ? 1
                : 0;
 }
 
 bool setPixelFormat(DeviceContextHandle dc, int format, const PixelFormatDescriptor& descriptor) {
     const bool allowed = isHeldDc(dc) && format == 1 && rules.window.pixelFormat == 0;
-    if (!attempt(
-            allowed, [&] { return windowSystem::setPixelFormat(descriptor, rules.window); },
-            [&] { return "SetPixelFormat " + std::to_string(format); })) {
+    if (!attempt(allowed, [&] { return windowSystem::setPixelFormat(descriptor, rules.window); },
+                 {.call = "SetPixelFormat", .number = format})) {
         return false;
     }
     rules.window.pixelFormat = format;
@@ -301,9 +297,7 @@ bool setPixelFormat(DeviceContextHandle dc, int format, const PixelFormatDescrip
 
 GlContextHandle wglCreateContext(DeviceContextHandle dc) {
     const bool allowed = isHeldDc(dc) && rules.window.pixelFormat != 0 && !rules.contextAlive;
-    if (!attempt(
-            allowed, [] { return windowSystem::createContext(); },
-            [] { return std::string("wglCreateContext"); })) {
+    if (!attempt(allowed, windowSystem::createContext, {.call = "wglCreateContext"})) {
         return nullptr;
     }
     rules.contextAlive = true;
@@ -312,20 +306,16 @@ GlContextHandle wglCreateContext(DeviceContextHandle dc) {
 
 bool wglMakeCurrent(DeviceContextHandle dc, GlContextHandle context) {
     if (dc == nullptr && context == nullptr) {
-        return attempt(
-            true, [] { return windowSystem::makeNoneCurrent(); },
-            [] { return std::string("wglMakeCurrent none"); });
+        return attempt(true, windowSystem::makeNoneCurrent,
+                       {.call = "wglMakeCurrent", .words = "none"});
     }
-    return attempt(
-        isHeldDc(dc) && context == contextHandle() && rules.contextAlive,
-        [] { return windowSystem::makeCurrent(); }, [] { return std::string("wglMakeCurrent"); });
+    return attempt(isHeldDc(dc) && context == contextHandle() && rules.contextAlive,
+                   windowSystem::makeCurrent, {.call = "wglMakeCurrent"});
 }
 
 bool wglDeleteContext(GlContextHandle context) {
-    if (!attempt(
-            context == contextHandle() && rules.contextAlive,
-            [] { return windowSystem::deleteContext(); },
-            [] { return std::string("wglDeleteContext"); })) {
+    if (!attempt(context == contextHandle() && rules.contextAlive, windowSystem::deleteContext,
+                 {.call = "wglDeleteContext"})) {
         return false;
     }
     rules.contextAlive = false;
@@ -333,9 +323,7 @@ bool wglDeleteContext(GlContextHandle context) {
 }
 
 bool swapBuffers(DeviceContextHandle dc) {
-    return attempt(
-        isHeldDc(dc), [] { return windowSystem::swapBuffers(); },
-        [] { return std::string("SwapBuffers"); });
+    return attempt(isHeldDc(dc), windowSystem::swapBuffers, {.call = "SwapBuffers"});
 }
 
 bool peekMessage(Msg& msg, WindowHandle /*window*/, std::uint32_t /*filterMin*/,
@@ -348,7 +336,7 @@ bool translateMessage(const Msg& /*msg*/) {
 }
 
 LRESULT dispatchMessage(const Msg& msg) {
-    record([&] { return "DispatchMessage " + std::to_string(msg.message); });
+    trace({.call = "DispatchMessage", .number = msg.message});
     if (!rules.window.alive || rules.window.proc == nullptr) {
         return 0;
     }
@@ -356,12 +344,12 @@ LRESULT dispatchMessage(const Msg& msg) {
 }
 
 void postQuitMessage(int exitCode) {
-    record([&] { return "PostQuitMessage " + std::to_string(exitCode); });
+    trace({.call = "PostQuitMessage", .number = exitCode});
     rules.queue.post({WM_QUIT, static_cast<WPARAM>(exitCode), 0});
 }
 
 LRESULT defWindowProc(WindowHandle /*window*/, std::uint32_t message, WPARAM /*wParam*/,
                       LPARAM /*lParam*/) {
-    record([&] { return "DefWindowProc " + std::to_string(message); });
+    trace({.call = "DefWindowProc", .number = message});
     return 0;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows zip and installer, made from a Windows build by dist/windows/pack.sh, under Wine
-# on the Xorg dummy rig (run through tests/gui/xrig_session.sh):
+# on the Xorg dummy rig (run through tests/windows/on_rig.sh):
 #   windows_installer_test.sh WINDOWS_BUILD_DIR
 # The zip's folder; a silent install for this user; the "Apps and features" entry; both
 # Start-menu shortcuts started as Windows starts them, each program in the install folder; a

@@ -1,6 +1,21 @@
 # Helpers for the scripts that drive KPXConfig itself on an X server with a window manager
-# (run through x_session.sh --wm). Source it with `bin` set to the program; it works in a
-# fresh folder of its own, removed at exit.
+# (run through x_session.sh --wm). Source it with the script's arguments still in place: the
+# program, or a command that runs it (a Wine runner and KPXConfig.exe). It works in a fresh
+# folder of its own, removed at exit.
+program=()
+for arg in "$@"; do
+  [ -e "$arg" ] && arg=$(realpath "$arg")
+  program+=("$arg")
+done
+# The Windows dialog, run by Wine: the system's dialog manager and the template's own font,
+# "MS Sans Serif" 8, whose dialog base units are 6 x 13 pixels (7 x 13 with DejaVu Sans).
+win32=0
+dlu_x=7
+dlu_y=13
+case "${program[-1]}" in
+  *.exe) win32=1; dlu_x=6 ;;
+esac
+
 work=$(mktemp -d)
 pid=""
 cleanup() {
@@ -20,17 +35,21 @@ DEFAULTS="01 02 00 00 00 01 00 00 00 03 00 00 00"
 COMPATIBILITY="01 00 00 00 00 00 00 00 00 07 00 00 00"
 PREFERRED="01 02 00 00 00 01 00 00 00 05 00 00 00"
 
-# Starts KPXConfig and waits until its window is shown and has the focus; sets pid and win.
-start() {
-  "$bin" &
+# Starts KPXConfig and waits until its window (or the one named NAME) is shown, active and has
+# the keyboard; sets pid and win. Under Wine the window manager reports the window active a
+# moment before Wine takes the input focus, and a key pressed in between is lost.
+start() {  # [NAME]
+  "${program[@]}" &
   pid=$!
   win=""
   for _ in $(seq 1 200); do
-    win=$(xdotool search --onlyvisible --name '^KPXConfig$' 2>/dev/null | head -1)
-    [ -n "$win" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ] && return 0
+    win=$(xdotool search --onlyvisible --name "^${1:-KPXConfig}\$" 2>/dev/null | head -1)
+    [ -n "$win" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ] \
+      && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$win" ] && return 0
     sleep 0.05
   done
-  fail "the KPXConfig window did not appear with the focus"
+  fail "the ${1:-KPXConfig} window did not appear with the focus (window '$win', active" \
+    "'$(xdotool getactivewindow 2>&1)', focus '$(xdotool getwindowfocus 2>&1)')"
   return 1
 }
 

@@ -26,9 +26,10 @@ new_prefix() {
     # No display while the prefix is made: no window, whatever DISPLAY the caller has.
     env -u DISPLAY -u WAYLAND_DISPLAY wineboot -i >"$root/wineboot.log" 2>&1 &&
         wineserver -w || { cat "$root/wineboot.log" >&2; return 1; }
-    # Windows' dialog font, so that dialogs get their Windows size.
+    # Windows' dialog fonts, so that dialogs get their Windows size: Tahoma for the system's
+    # boxes, MS Sans Serif for KPXConfig's template.
     cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
-        "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
+        /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
     # One server for the whole run: without it each program waits for a new one to start. Its
     # services start here, so that no test's program starts them (with its output) later.
     wineserver -p </dev/null >/dev/null 2>&1

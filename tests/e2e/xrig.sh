@@ -134,8 +134,8 @@ rig_i3() {
 
 rig_stop() {
     local pid
-    [ -n "${RIG_WM_PID:-}" ] && kill -- "-$RIG_WM_PID" 2>/dev/null
-    [ -n "${RIG_DIR:-}" ] && kill $(cat "$RIG_DIR/system-bus.pid" 2>/dev/null) 2>/dev/null
+    [ -n "${RIG_WM_PID:-}" ] && kill -- "-$RIG_WM_PID" 2>/dev/null || true
+    [ -f "${RIG_DIR:-}/system-bus.pid" ] && kill "$(cat "$RIG_DIR/system-bus.pid")" 2>/dev/null || true
     for pid in ${RIG_WM_PID:-} ${RIG_XORG:-}; do
         kill "$pid" 2>/dev/null || true
     done

@@ -1,8 +1,6 @@
 // The platform's message queue (see message_queue.h).
 #include "message_queue.h"
 
-#include <cstring>
-
 bool MessageQueue::peek(Msg& msg, bool remove, Fill fill) {
     if (!posted.empty()) {
         msg = posted.front();
@@ -15,21 +13,16 @@ bool MessageQueue::peek(Msg& msg, bool remove, Fill fill) {
         fill(pending);
     }
     if (pending.empty()) {
-        std::memset(pressedSinceIdle, 0, sizeof pressedSinceIdle);
+        keyTaps.idle();
         return false;
     }
     const Msg next = pending.front();
-    if (next.message == WM_KEYUP && next.wParam < 256 && pressedSinceIdle[next.wParam]) {
-        std::memset(pressedSinceIdle, 0, sizeof pressedSinceIdle);
+    if (keyTaps.holdsBack(next)) {
         return false;
     }
-    if (!remove) {
-        msg = next;
-        return true;
-    }
-    pending.pop_front();
-    if (next.message == WM_KEYDOWN && next.wParam < 256) {
-        pressedSinceIdle[next.wParam] = true;
+    if (remove) {
+        pending.pop_front();
+        keyTaps.taken(next);
     }
     msg = next;
     return true;

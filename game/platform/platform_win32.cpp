@@ -42,13 +42,12 @@ VANTU_WIN32_CONSTANTS(VANTU_SAME)
 #undef VANTU_SAME
 
 #include <bit>
-#include <bitset>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
-#include <string>
 #include <vector>
 
+#include "key_taps.h"
 #include "swap_pacing.h"
 #include "win32_guardian.h"
 
@@ -70,11 +69,11 @@ using Clock = swapPacing::Clock;
 
 struct Win32State {
     std::vector<ClassProc> classes;
-    HWND window = nullptr;              // the latest window made through createWindowEx
-    MSG lastPeeked{};                   // the whole record of the message last taken
-    std::bitset<256> pressedSinceIdle;  // keys pressed since the queue was last empty
-    bool vsync = false;                 // the driver syncs swaps to the display's refresh
-    Clock::duration refreshPeriod{};    // of the mode the context was made current in
+    HWND window = nullptr;            // the latest window made through createWindowEx
+    MSG lastPeeked{};                 // the whole record of the message last taken
+    KeyTaps keyTaps;                  // the queue's rule for quick key taps
+    bool vsync = false;               // the driver syncs swaps to the display's refresh
+    Clock::duration refreshPeriod{};  // of the mode the context was made current in
     int swapsMeasured = 0;
     Clock::time_point firstSwap{};
     Clock::time_point lastSwap{};
@@ -341,25 +340,21 @@ bool swapBuffers(DeviceContextHandle dc) {
     return true;
 }
 
-// A key released in the same breath as it was pressed (synthetic input, a very short tap) still
-// gets one empty queue, so one frame, while it is down: the platform's queue rule.
+// The platform's rule for quick key taps (key_taps.h) over the system's queue: each message is
+// looked at first, and taken only when the rule lets it through.
 bool peekMessage(Msg& msg, WindowHandle window, std::uint32_t filterMin, std::uint32_t filterMax,
                  std::uint32_t remove) {
     MSG native{};
     HWND hwnd = nativeWindow(window);
     if (!PeekMessageA(&native, hwnd, filterMin, filterMax, PM_NOREMOVE)) {
-        win32.pressedSinceIdle.reset();
+        win32.keyTaps.idle();
         return false;
     }
-    const bool isKeyCode = native.wParam < win32.pressedSinceIdle.size();
-    if (native.message == WM_KEYUP && isKeyCode && win32.pressedSinceIdle[native.wParam]) {
-        win32.pressedSinceIdle.reset();
+    if (win32.keyTaps.holdsBack({native.message, native.wParam, native.lParam})) {
         return false;
     }
     if ((remove & PM_REMOVE) != 0 && PeekMessageA(&native, hwnd, filterMin, filterMax, remove)) {
-        if (native.message == WM_KEYDOWN && native.wParam < win32.pressedSinceIdle.size()) {
-            win32.pressedSinceIdle[native.wParam] = true;
-        }
+        win32.keyTaps.taken({native.message, native.wParam, native.lParam});
     }
     win32.lastPeeked = native;
     msg = {native.message, native.wParam, native.lParam};

@@ -45,10 +45,10 @@ SDL_Point outputCorner() {
     return {bounds.x, bounds.y};
 }
 
-// The pointer is held for a while once the window is in place: window managers move it in
-// answer to the change of the screen, some after they have placed the window (KWin scales its
-// position to the new size). One that never puts the window in place does not keep the hand
-// still for long.
+// The pointer is held for 0.3 s, and on until the window is in place: window managers move it
+// in answer to the change of the screen, some just after they have placed the window (KWin
+// scales its position to the new size). One that never puts the window in place does not keep
+// the hand still for more than a second.
 bool holdIsOver() {
     using std::chrono::milliseconds;
     const auto held = std::chrono::steady_clock::now() - backend.pointerHeldSince;

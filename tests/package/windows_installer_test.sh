@@ -26,12 +26,13 @@ zip=$(ls "$scratch"/out/vantu-*-win64.zip)
 setup=$(ls "$scratch"/out/vantu-*-setup.exe)
 name=$(basename "$zip" -win64.zip)
 
-# The zip: one folder with both programs, the pictures and the texts, with Windows line ends.
+# The zip: one folder with the programs (the guardian too), the pictures and the texts, with
+# Windows line ends.
 mkdir "$scratch/zip"
 (cd "$scratch/zip" && cmake -E tar xf "$zip")
 folder="$scratch/zip/$name"
 missing=""
-for f in Vantu.exe KPXConfig.exe README.txt LICENSE.txt \
+for f in Vantu.exe VantuGuard.exe KPXConfig.exe README.txt LICENSE.txt \
          $(cd "$here/../../data" && ls -- *.bmp | sed 's|^|data/|'); do
   [ -f "$folder/$f" ] || missing="$missing $f"
 done

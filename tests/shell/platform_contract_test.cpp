@@ -2,7 +2,8 @@
 // the SDL backend on a private X server, and with the Windows backend under Wine): window
 // classes, the game's window, its device context, pixel format and rendering context, the
 // message queue's order and dispatch, and the cursor count. What Windows itself does is the
-// reference: a case holds here only where Windows documents it.
+// reference: a case holds here only where Windows documents it. The rules layer's own limits
+// beyond Windows are checked last, where it backs the backend (VANTU_PLATFORM_RULES).
 #include <gtest/gtest.h>
 
 #include "platform.h"
@@ -237,5 +238,42 @@ TEST_F(PlatformContract, HandlesOfTheModuleIconAndCursorAreStable) {
     EXPECT_EQ(loadIcon(nullptr, IDI_WINLOGO), loadIcon(nullptr, IDI_WINLOGO));
     EXPECT_EQ(loadCursor(nullptr, IDC_ARROW), loadCursor(nullptr, IDC_ARROW));
 }
+
+#ifdef VANTU_PLATFORM_RULES
+// The rules (platform_rules.cpp) give the game what it uses and nothing more: one window, only
+// its own device context, released once per getDC, a format only for an RGBA OpenGL descriptor,
+// set once and only as the chooser gave it, and one rendering context at a time.
+TEST_F(PlatformContract, TheRulesOfferOneWindowOneFormatAndOneContext) {
+    ASSERT_NE(registerClass(windowClass("ContractA")), 0);
+    ASSERT_NE(registerClass(windowClass("ContractB")), 0);
+    ASSERT_NE(makeWindow("ContractA"), nullptr);
+    EXPECT_EQ(createWindowEx(0, "ContractB", "Second", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                             nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(getDC(nullptr), nullptr);
+    dc_ = getDC(window_);
+    ASSERT_NE(dc_, nullptr);
+    EXPECT_EQ(releaseDC(nullptr, dc_), 0);
+    ASSERT_EQ(releaseDC(window_, dc_), 1);
+    EXPECT_EQ(releaseDC(window_, dc_), 0);  // released, it is not held
+    dc_ = getDC(window_);
+
+    PixelFormatDescriptor noGl = openGlFormat();
+    noGl.dwFlags = PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER;
+    EXPECT_EQ(choosePixelFormat(dc_, noGl), 0);
+    PixelFormatDescriptor indexed = openGlFormat();
+    indexed.iPixelType = 1;  // PFD_TYPE_COLORINDEX
+    EXPECT_EQ(choosePixelFormat(dc_, indexed), 0);
+    const int format = choosePixelFormat(dc_, openGlFormat());
+    ASSERT_GT(format, 0);
+    EXPECT_FALSE(setPixelFormat(dc_, format + 1, openGlFormat()));  // not the chooser's
+    ASSERT_TRUE(setPixelFormat(dc_, format, openGlFormat()));
+    EXPECT_FALSE(setPixelFormat(dc_, format, openGlFormat()));
+
+    context_ = wglCreateContext(dc_);
+    ASSERT_NE(context_, nullptr);
+    EXPECT_EQ(wglCreateContext(dc_), nullptr);
+}
+#endif
 
 }  // namespace

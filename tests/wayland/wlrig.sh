@@ -99,8 +99,8 @@ wl_start_kwin() {
         dbus-run-session -- "$WL_DIR/kwin_wayland" --virtual --xwayland --width 1920 \
         --height 1080 --no-lockscreen --socket vantu-wayland --exit-with-session "sh -c '$ready'" \
         >"$WL_DIR/kwin.log" 2>&1 &
-    WL_SWAY=$!
-    echo "-$WL_SWAY" >"$WL_DIR/session-group.pid"
+    WL_SESSION_PID=$!
+    echo "-$WL_SESSION_PID" >"$WL_DIR/session-group.pid"
     rig_wait 30 test -s "$WL_DIR/run/ready" ||
         rig_fail "KWin did not start: $(tail -5 "$WL_DIR/kwin.log")"
     # The compositor and its XWayland, by their ids, for wl_stop and the watchdog.
@@ -120,12 +120,12 @@ wl_start_gnome() {
         DBUS_SYSTEM_BUS_ADDRESS="$system_bus" XDG_SESSION_TYPE=wayland \
         dbus-run-session -- gnome-shell --wayland --headless --virtual-monitor 1920x1080 \
         >"$WL_DIR/gnome-shell.log" 2>&1 &
-    WL_SWAY=$!
-    echo "-$WL_SWAY" >"$WL_DIR/session-group.pid"
-    rig_wait 60 sh -c "pgrep -P \$(pgrep -P $WL_SWAY -x gnome-shell) -x Xwayland" ||
+    WL_SESSION_PID=$!
+    echo "-$WL_SESSION_PID" >"$WL_DIR/session-group.pid"
+    rig_wait 60 sh -c "pgrep -P \$(pgrep -P $WL_SESSION_PID -x gnome-shell) -x Xwayland" ||
         rig_fail "GNOME Shell did not start: $(tail -5 "$WL_DIR/gnome-shell.log")"
     local shell xwayland display auth
-    shell=$(pgrep -P "$WL_SWAY" -x gnome-shell)
+    shell=$(pgrep -P "$WL_SESSION_PID" -x gnome-shell)
     xwayland=$(pgrep -P "$shell" -x Xwayland)
     echo "$shell" >"$WL_DIR/gnome-shell.pid"
     echo "$xwayland" >"$WL_DIR/xwayland.pid"
@@ -173,6 +173,7 @@ wl_start() {
     ) </dev/null >/dev/null 2>&1 &
     WL_WATCHDOG=$!
     WL_SESSION_ENV=()
+    # Each sets WL_SESSION_PID: sway itself, or the leader of KWin's or the Shell's group.
     case ${WL_COMPOSITOR:-sway} in
         kwin) wl_start_kwin ;;
         gnome) wl_start_gnome ;;
@@ -212,8 +213,8 @@ EOF
         env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/run" \
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
         sway -c "$WL_DIR/sway.conf" >"$WL_DIR/sway.log" 2>&1 &
-    WL_SWAY=$!
-    echo "$WL_SWAY" >"$WL_DIR/sway.pid"
+    WL_SESSION_PID=$!
+    echo "$WL_SESSION_PID" >"$WL_DIR/sway.pid"
     rig_wait 30 test -s "$WL_DIR/run/ready" ||
         rig_fail "the compositor did not start: $(tail -5 "$WL_DIR/sway.log")"
 }
@@ -224,19 +225,19 @@ wl_stop() {
     WL_INPUT_FD=
     # XWayland is not sway's child; it is found by its display. The X client and the input
     # devices would end with the servers; they go first.
-    local xwayland= helpers=
-    [ -n "${WL_DISPLAY:-}" ] && xwayland=$(pgrep -f "^Xwayland $WL_DISPLAY ")
-    [ -n "${WL_DIR:-}" ] && xwayland+=" $(cat "$WL_DIR"/{kwin,gnome-shell,xwayland,system-bus}.pid 2>/dev/null)"
+    local servers= helpers=
+    [ -n "${WL_DISPLAY:-}" ] && servers=$(pgrep -f "^Xwayland $WL_DISPLAY ")
+    [ -n "${WL_DIR:-}" ] && servers+=" $(cat "$WL_DIR"/{kwin,gnome-shell,xwayland,system-bus}.pid 2>/dev/null)"
     local group=
     [ -n "${WL_DIR:-}" ] && group=$(cat "$WL_DIR/session-group.pid" 2>/dev/null)
     [ -n "${WL_DIR:-}" ] && helpers=$(cat "$WL_DIR/xev.pid" "$WL_DIR/input.pid" 2>/dev/null)
     for pid in $helpers; do
         kill "$pid" 2>/dev/null || true
     done
-    for pid in ${WL_SWAY:-} $xwayland; do
+    for pid in ${WL_SESSION_PID:-} $servers; do
         kill "$pid" 2>/dev/null || true
     done
-    for pid in ${WL_SWAY:-} $xwayland; do
+    for pid in ${WL_SESSION_PID:-} $servers; do
         for _ in $(seq 100); do
             kill -0 "$pid" 2>/dev/null || break
             [[ "$(ps -o stat= -p "$pid" 2>/dev/null)" == Z* ]] && break
@@ -249,11 +250,11 @@ wl_stop() {
         kill -- "$group" 2>/dev/null
         rig_wait 2 sh -c "! kill -0 -- $group" || kill -9 -- "$group" 2>/dev/null
     fi
-    [ -n "${WL_SWAY:-}" ] && wait "$WL_SWAY" 2>/dev/null
+    [ -n "${WL_SESSION_PID:-}" ] && wait "$WL_SESSION_PID" 2>/dev/null
     if [ -n "${WL_WATCHDOG:-}" ]; then
         kill "$WL_WATCHDOG" 2>/dev/null || true
     fi
-    WL_SWAY= WL_WATCHDOG= WL_DISPLAY=
+    WL_SESSION_PID= WL_WATCHDOG= WL_DISPLAY=
     if [ -n "${WL_DIR:-}" ] && [ -z "${WL_KEEP:-}" ]; then
         rm -rf "$WL_DIR"
     fi

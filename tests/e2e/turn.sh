@@ -115,7 +115,7 @@ hand_shown() {
 # the game and the simulation agree again, and from there to (X, Y).
 move_hand() {
     local attempt dx dy
-    for attempt in 1 2 3; do
+    for attempt in 1 2 3 4 5; do
         dx=$(awk -v t="$1" -v h="$(value handX)" 'BEGIN { d = (t - h) * 10; printf "%d", d + (d > 0 ? 0.5 : -0.5) }')
         dy=$(awk -v t="$2" -v h="$(value handY)" 'BEGIN { d = (h - t) * 10; printf "%d", d + (d > 0 ? 0.5 : -0.5) }')
         steer "$dx" "$dy"

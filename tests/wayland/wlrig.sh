@@ -136,9 +136,14 @@ wl_start_gnome() {
     local as_user=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- env
         XDG_RUNTIME_DIR="$WL_DIR/run" DISPLAY="$display" "${WL_SESSION_ENV[@]}")
     rig_wait 30 "${as_user[@]}" xhost +si:localuser:root || rig_fail "XWayland does not answer on $display"
-    rig_wait 30 "${as_user[@]}" gdbus call --session --dest org.gnome.Shell \
-        --object-path /org/gnome/Shell --method org.freedesktop.DBus.Properties.Set \
-        org.gnome.Shell OverviewActive '<false>' || rig_fail "the Shell's overview stays"
+    # The overview opens at the end of the Shell's startup, which its bus answers before: it is
+    # closed once it has opened (or after 20 s), and seen to stay closed.
+    local shell_bus=("${as_user[@]}" gdbus call --session --dest org.gnome.Shell
+        --object-path /org/gnome/Shell --method org.freedesktop.DBus.Properties)
+    local overview_is='"$@".Get org.gnome.Shell OverviewActive | grep -q "$0"'
+    rig_wait 20 sh -c "$overview_is" true "${shell_bus[@]}"
+    rig_wait 30 sh -c '"$@".Set org.gnome.Shell OverviewActive "<false>" && sleep 1 &&
+        '"$overview_is" false "${shell_bus[@]}" || rig_fail "the Shell's overview stays"
     echo "$display wayland-0" >"$WL_DIR/run/ready"
 }
 

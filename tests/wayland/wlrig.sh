@@ -110,8 +110,8 @@ wl_start_kwin() {
 
 # GNOME Shell 43 headless, in a session bus of its own, beside a private system bus. The Shell
 # starts XWayland itself; its command line names the display and the Shell's key to it. The
-# Shell shows its overview when it starts, as after a login: it is closed, as a player's first
-# window would close it, before the test's programs start.
+# Shell shows its overview when it starts, as after a login; wl_start closes it before the
+# test's programs start (wl_close_startup_overview).
 wl_start_gnome() {
     local system_bus
     system_bus=$(rig_system_bus "$WL_DIR") || exit 1
@@ -136,20 +136,26 @@ wl_start_gnome() {
     local as_user=(setpriv --reuid="$WL_USER" --regid="$WL_USER" --clear-groups -- env
         XDG_RUNTIME_DIR="$WL_DIR/run" DISPLAY="$display" "${WL_SESSION_ENV[@]}")
     rig_wait 30 "${as_user[@]}" xhost +si:localuser:root || rig_fail "XWayland does not answer on $display"
-    # The overview opens at the end of the Shell's startup, which its bus answers before: it is
-    # closed once it has opened (or after 20 s), and seen to stay closed.
-    local shell_bus=("${as_user[@]}" gdbus call --session --dest org.gnome.Shell
-        --object-path /org/gnome/Shell --method org.freedesktop.DBus.Properties)
-    local overview_is='"$@".Get org.gnome.Shell OverviewActive | grep -q "$0"'
-    rig_wait 20 sh -c "$overview_is" true "${shell_bus[@]}"
-    rig_wait 30 sh -c '"$@".Set org.gnome.Shell OverviewActive "<false>" && sleep 1 &&
-        '"$overview_is" false "${shell_bus[@]}" || rig_fail "the Shell's overview stays"
     echo "$display wayland-0" >"$WL_DIR/run/ready"
 }
 
 wl_overview_active() {
     wl_user gdbus introspect --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
         --only-properties | grep -q 'OverviewActive = true'
+}
+
+# The Shell opens its overview at the end of its startup, after its bus answers: it is closed
+# once it has opened (or after 20 s), as a player's first window would close it, and seen to
+# stay closed.
+wl_close_startup_overview() {
+    rig_wait 20 wl_overview_active
+    rig_wait 30 overview_stays_closed || rig_fail "the Shell's overview stays"
+}
+
+overview_stays_closed() {
+    wl_user gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+        --method org.freedesktop.DBus.Properties.Set org.gnome.Shell OverviewActive '<false>' &&
+        sleep 1 && ! wl_overview_active
 }
 
 wl_start() {
@@ -197,6 +203,7 @@ wl_start() {
     RIG_DIR=$WL_DIR
     GAME_USER=$WL_USER
     GAME_AS=("${WL_AS_USER[@]}")
+    [ "${WL_COMPOSITOR:-sway}" != gnome ] || wl_close_startup_overview
     rig_wait 10 xrandr || rig_fail "no answer from XWayland on $DISPLAY"
     # An X client for the whole session, as a desktop has: XWayland, started on demand, would
     # otherwise end with its last client. It also logs every change of the screen's size or mode.
